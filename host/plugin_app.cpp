@@ -1,0 +1,149 @@
+#include "host/plugin_app.h"
+
+#include <cstring>
+#include <exception>
+#include <new>
+
+#include "host/debug_output.h"
+#include "host/host_rects.h"
+#include "host/plugin_errors.h"
+
+namespace tessaro::host {
+
+namespace {
+constexpr char kAppName[] = "Tessaro";
+constexpr char kCompanyKey[] = "Quelmark Ltd";
+constexpr size_t kMaxErrorChars = 254;
+
+bool g_silentRun = true;
+std::string g_productName;
+
+// Work that later parts of the product provide.  Until they exist, the selector
+// fails with a clear text instead of pretending to have done its work.
+[[noreturn]] void NotAvailable(const char* what) {
+  ThrowText(std::string("Tessaro cannot ") + what +
+            ": this build holds the plug-in interface only, without its relief renderer, "
+            "dialogs and language files. Please install a complete build of Tessaro.");
+}
+}  // namespace
+
+CMFCPlugInApp::CMFCPlugInApp(const char* appName) : appName_(appName) {}
+
+CMFCPlugInApp& TheApp() {
+  static CMFCPlugInApp app(kAppName);
+  return app;
+}
+
+bool SilentRun() { return g_silentRun; }
+void SetSilentRun(bool silent) { g_silentRun = silent; }
+const std::string& ProductName() { return g_productName; }
+
+std::string CMFCPlugInApp::SettingsKey() const {
+  return "Software\\" + companyKey_ + "\\" + appName_;
+}
+
+void CMFCPlugInApp::SetCompanyKey() { companyKey_ = kCompanyKey; }
+
+void CMFCPlugInApp::Entry(FilterRecord* filterRecord, intptr_t* data) {
+  if (!filterRecord) ThrowText("pFilterRecord == NULL in CMFCPlugInApp::Entry");
+  filterRecord_ = filterRecord;
+  data_ = data;
+  SetCompanyKey();
+}
+
+void CMFCPlugInApp::About() { NotAvailable("show its about box yet"); }
+
+void CMFCPlugInApp::Parameters() { SetSilentRun(false); }
+
+void CMFCPlugInApp::Prepare() {
+  SetCompanyKey();
+  NotAvailable("prepare a filter run yet");
+}
+
+void CMFCPlugInApp::Start() { NotAvailable("run the filter yet"); }
+
+void CMFCPlugInApp::Continue() {
+  // Empty rectangles tell the host that no further data is wanted.
+  const VRect none{0, 0, 0, 0};
+  RequestRects(*filterRecord_, none, none, none);
+}
+
+void CMFCPlugInApp::Finish() { SetSilentRun(true); }
+
+void StoreErrorString(Str255& errorString, const std::string& text) {
+  const size_t length = text.size() < kMaxErrorChars ? text.size() : kMaxErrorChars;
+  errorString[0] = static_cast<unsigned char>(length);
+  std::memcpy(errorString + 1, text.data(), length);
+  errorString[length + 1] = 0;
+}
+
+namespace {
+
+void Dispatch(CMFCPlugInApp& app, int16_t selector) {
+  switch (selector) {
+    case kSelectorAbout: app.About(); break;
+    case kSelectorParameters: app.Parameters(); break;
+    case kSelectorPrepare: app.Prepare(); break;
+    case kSelectorStart: app.Start(); break;
+    case kSelectorContinue: app.Continue(); break;
+    case kSelectorFinish: app.Finish(); break;
+    default: break;
+  }
+}
+
+void UnlockDataWord(FilterRecord& record, const intptr_t* data) {
+  if (!data || *data == 0) return;
+  const HandleProcs* procs = record.handleProcs;
+  if (!procs || procs->numHandleProcs < 6 || !procs->unlockProc) return;
+  procs->unlockProc(reinterpret_cast<Handle>(*data));
+}
+
+}  // namespace
+
+void ReportFailure(std::exception_ptr failure, FilterRecord* record, int16_t* result) {
+  auto report_text = [&](const std::string& text) {
+    WriteDebugOutput(text.c_str());
+    if (record && record->errorString) StoreErrorString(*record->errorString, text);
+    *result = kErrReportString;
+  };
+  try {
+    std::rethrow_exception(failure);
+  } catch (const ErrorText& e) {
+    report_text(e.text);
+  } catch (const char* text) {
+    report_text(text ? text : "");
+  } catch (const ResultCode& e) {
+    *result = e.code;
+  } catch (const std::bad_alloc&) {
+    // The host has its own out-of-memory message for this code.
+    *result = kMemFullErr;
+  } catch (...) {
+    *result = -1;
+  }
+}
+
+void PluginMain(int16_t selector, void* paramBlock, intptr_t* data, int16_t* result) {
+  int16_t ignored = 0;
+  if (!result) result = &ignored;
+  *result = kNoErr;
+
+  // The about selector's block is a much smaller record: no error string, no
+  // handle procedures to look at.
+  const bool isFilterRecord = selector != kSelectorAbout;
+  auto* record = isFilterRecord ? static_cast<FilterRecord*>(paramBlock) : nullptr;
+  try {
+    g_productName = kAppName;
+    CMFCPlugInApp& app = TheApp();
+    app.Entry(static_cast<FilterRecord*>(paramBlock), data);
+    Dispatch(app, selector);
+    if (record) UnlockDataWord(*record, data);
+  } catch (...) {
+    try {
+      ReportFailure(std::current_exception(), record, result);
+    } catch (...) {
+      *result = -1;
+    }
+  }
+}
+
+}  // namespace tessaro::host

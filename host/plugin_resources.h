@@ -1,0 +1,24 @@
+// The bytes of the two resources through which a host discovers the filter:
+// the plug-in property list and the scripting terminology (both id 17000).
+#pragma once
+
+#include <cstdint>
+#include <vector>
+
+namespace tessaro::host {
+
+constexpr int kPropertyListId = 17000;
+constexpr int kTerminologyId = 17000;
+constexpr char kEntryPointName[] = "PluginMainTessaro";
+constexpr char kMenuName[] = "Tessaro...";
+constexpr char kCategory[] = "Quelmark Software";
+constexpr char kScriptingScope[] = "Quelmark Software Tessaro";
+constexpr char kSuiteName[] = "Quelmark Software";
+constexpr char kSuiteDescription[] = "Quelmark Filters";
+constexpr char kEventName[] = "Quelmark Tessaro";
+constexpr char kEnableExpression[] = "in (PSHOP_ImageMode,RGBMode)";
+
+std::vector<uint8_t> BuildPropertyList();
+std::vector<uint8_t> BuildTerminology();
+
+}  // namespace tessaro::host

@@ -1,0 +1,30 @@
+// Build-time tool: writes the property list and terminology resources as binary
+// files for the resource compiler, which would otherwise mangle bytes >= 0x80
+// written as string literals.
+#include <cstdio>
+#include <string>
+#include <vector>
+
+#include "host/plugin_resources.h"
+
+namespace {
+bool WriteFile(const std::string& path, const std::vector<uint8_t>& bytes) {
+  FILE* f = std::fopen(path.c_str(), "wb");
+  if (!f) return false;
+  const bool ok = std::fwrite(bytes.data(), 1, bytes.size(), f) == bytes.size();
+  return std::fclose(f) == 0 && ok;
+}
+}  // namespace
+
+int main(int argc, char** argv) {
+  if (argc != 3) {
+    std::fprintf(stderr, "usage: %s PIPL.bin AETE.bin\n", argv[0]);
+    return 1;
+  }
+  if (!WriteFile(argv[1], tessaro::host::BuildPropertyList()) ||
+      !WriteFile(argv[2], tessaro::host::BuildTerminology())) {
+    std::fprintf(stderr, "%s: cannot write the resource files\n", argv[0]);
+    return 1;
+  }
+  return 0;
+}

@@ -1,0 +1,166 @@
+#include "settings/effect_settings.h"
+
+#include <cmath>
+#include <limits>
+
+#include "host/plugin_interface.h"
+
+namespace tessaro {
+
+namespace {
+using host::FourCC;
+constexpr SettingKind kSlider = SettingKind::Slider;
+constexpr SettingKind kCheck = SettingKind::Check;
+constexpr SettingKind kColour = SettingKind::Colour;
+constexpr SettingKind kAngle = SettingKind::Angle;
+}  // namespace
+
+// clang-format off
+const std::array<SettingInfo, kSettingCount> kSettingTable = {{
+  // id                        field               label  label text             ctrl  store name          key              script name          kind     min   max  default  reset  start
+  {SettingId::AngleX,          "angleX",           1009, "Angle X",             1007, "Angle X",          FourCC("angX"), "Angle X",           kSlider, -75,   75,        0,       0,   0},
+  {SettingId::AngleY,          "angleY",           1024, "Angle Y",             1008, "Angle Y",          FourCC("angY"), "Angle Y",           kSlider, -75,   75,        0,       0,   0},
+  {SettingId::Perspective,     "perspective",      1011, "Perspective",         1012, "Perspective",      FourCC("angZ"), "Perspective",       kSlider,   0,  100,       80,      80,  80},
+  {SettingId::Zoom,            "zoom",             1025, "Zoom",                1026, "Zoom",             FourCC("zooM"), "Zoom",              kSlider,  50,  150,       90,      90,  90},
+  {SettingId::Depth,           "depth",            1028, "Depth",               1029, "Depth",            FourCC("depT"), "Depth",             kSlider,   0,  100,       30,      30,  20},
+  {SettingId::Round,           "round",            1030, "Round",               1031, "Round",            FourCC("rouN"), "Round",             kSlider, -100, 100,        0,       0,   0},
+  {SettingId::ColorOverlay,    "colorOverlay",        0, "Overlay",             1013, "Use color",        FourCC("oveR"), "Color overlay",     kCheck,    0,    1,        0,       0,   0},
+  {SettingId::Color,           "color",               0, "Color",               1014, "Color",            FourCC("colR"), "Color",             kColour,   0, 0xFFFFFF, 0xFF6C35, 0xFF6C35, 0},
+  {SettingId::ColorOpacity,    "colorOpacity",     1015, "Color opacity",       1016, "Opacity",          FourCC("opaC"), "Color opacity",     kSlider,   0,  100,      100,     100,   0},
+  {SettingId::Lighting,        "lighting",            0, "Lighting",            1027, "Lighting",         FourCC("ligH"), "Lighting",          kCheck,    0,    1,        1,       1,   0},
+  {SettingId::LightDirection,  "lightDirection",   1032, "Light direction",     1010, "Angle",            FourCC("angL"), "Light direction",   kAngle,  -180, 180,       45,      90,   0},
+  {SettingId::HighlightColor,  "highlightColor",      0, "Highlight",           1017, "Light",            FourCC("higH"), "Highlight color",   kColour,   0, 0xFFFFFF, 0xFFFFFF, 0xFFFFFF, 0},
+  {SettingId::HighlightOpacity,"highlightOpacity", 1019, "Hightlight opacity",  1020, "Light intensity",  FourCC("higO"), "Highlight opacity", kSlider,   0,  100,       50,      50,   0},
+  {SettingId::ShadowColor,     "shadowColor",         0, "Shadow",              1018, "Shadow",           FourCC("shaD"), "Shadow color",      kColour,   0, 0xFFFFFF,        0,       0,   0},
+  {SettingId::ShadowOpacity,   "shadowOpacity",    1021, "Shadow opacity",      1022, "Shadow intensity", FourCC("shaO"), "Shadow opacity",    kSlider,   0,  100,       50,      50,   0},
+  {SettingId::SmoothDepth,     "smoothDepth",         0, "Smooth depth",           5, "Smooth",           FourCC("smoO"), "Smooth depth",      kCheck,    0,    1,        0,       1,   0},
+}};
+// clang-format on
+
+const SettingInfo& Info(SettingId id) { return kSettingTable[static_cast<size_t>(id)]; }
+
+namespace {
+bool EqualsIgnoreCase(std::string_view a, std::string_view b) {
+  if (a.size() != b.size()) return false;
+  for (size_t i = 0; i < a.size(); ++i) {
+    auto lower = [](char c) { return (c >= 'A' && c <= 'Z') ? char(c - 'A' + 'a') : c; };
+    if (lower(a[i]) != lower(b[i])) return false;
+  }
+  return true;
+}
+}  // namespace
+
+const SettingInfo* FindByStoreName(std::string_view name) {
+  for (const SettingInfo& info : kSettingTable)
+    if (EqualsIgnoreCase(info.storeName, name)) return &info;
+  return nullptr;
+}
+
+const SettingInfo* FindByScriptKey(uint32_t key) {
+  for (const SettingInfo& info : kSettingTable)
+    if (info.scriptKey == key) return &info;
+  return nullptr;
+}
+
+int32_t ClampToRange(const SettingInfo& info, int32_t value) {
+  if (value < info.min) return info.min;
+  if (value > info.max) return info.max;
+  return value;
+}
+
+EffectSettings EffectSettings::Defaults() {
+  EffectSettings s;
+  for (const SettingInfo& info : kSettingTable) s.Set(info.id, info.defaultIfNotStored);
+  return s;
+}
+
+EffectSettings EffectSettings::ResetValues() {
+  EffectSettings s;
+  for (const SettingInfo& info : kSettingTable) s.Set(info.id, info.resetValue);
+  return s;
+}
+
+int32_t EffectSettings::Get(SettingId id) const {
+  switch (id) {
+    case SettingId::AngleX: return angleX;
+    case SettingId::AngleY: return angleY;
+    case SettingId::Perspective: return perspective;
+    case SettingId::Zoom: return zoom;
+    case SettingId::Depth: return depth;
+    case SettingId::Round: return round;
+    case SettingId::ColorOverlay: return colorOverlay ? 1 : 0;
+    case SettingId::Color: return static_cast<int32_t>(color);
+    case SettingId::ColorOpacity: return colorOpacity;
+    case SettingId::Lighting: return lighting ? 1 : 0;
+    case SettingId::LightDirection: return lightDirection;
+    case SettingId::HighlightColor: return static_cast<int32_t>(highlightColor);
+    case SettingId::HighlightOpacity: return highlightOpacity;
+    case SettingId::ShadowColor: return static_cast<int32_t>(shadowColor);
+    case SettingId::ShadowOpacity: return shadowOpacity;
+    case SettingId::SmoothDepth: return smoothDepth ? 1 : 0;
+  }
+  return 0;
+}
+
+void EffectSettings::Set(SettingId id, int32_t value) {
+  const SettingInfo& info = Info(id);
+  const int32_t clamped = ClampToRange(info, value);
+  const uint32_t colour = static_cast<uint32_t>(value);
+  switch (id) {
+    case SettingId::AngleX: angleX = clamped; break;
+    case SettingId::AngleY: angleY = clamped; break;
+    case SettingId::Perspective: perspective = clamped; break;
+    case SettingId::Zoom: zoom = clamped; break;
+    case SettingId::Depth: depth = clamped; break;
+    case SettingId::Round: round = clamped; break;
+    case SettingId::ColorOverlay: colorOverlay = value != 0; break;
+    case SettingId::Color: color = colour; break;
+    case SettingId::ColorOpacity: colorOpacity = clamped; break;
+    case SettingId::Lighting: lighting = value != 0; break;
+    // The dial holds any whole number of degrees it is given; only the user's
+    // own dragging limits it to -180..180.
+    case SettingId::LightDirection: lightDirection = value; break;
+    case SettingId::HighlightColor: highlightColor = colour; break;
+    case SettingId::HighlightOpacity: highlightOpacity = clamped; break;
+    case SettingId::ShadowColor: shadowColor = colour; break;
+    case SettingId::ShadowOpacity: shadowOpacity = clamped; break;
+    case SettingId::SmoothDepth: smoothDepth = value != 0; break;
+  }
+}
+
+bool EffectSettings::operator==(const EffectSettings& other) const {
+  for (const SettingInfo& info : kSettingTable)
+    if (Get(info.id) != other.Get(info.id)) return false;
+  return true;
+}
+
+int32_t RoundHalfAwayFromZero(double value) {
+  constexpr int32_t kOutOfRange = std::numeric_limits<int32_t>::min();
+  // Outside the 32-bit range (and NaN) the result is what x86-64's truncating
+  // conversion gives, so every compiler agrees.
+  if (!(value > -2147483649.0 && value < 2147483648.0)) return kOutOfRange;
+  // Not std::round: one Windows runtime computes floor(x + 0.5) there, which
+  // turns 0.49999999999999994 into 1.  The fraction below is exact.
+  int64_t whole = static_cast<int64_t>(value);
+  const double fraction = value - static_cast<double>(whole);
+  if (fraction >= 0.5) ++whole;
+  if (fraction <= -0.5) --whole;
+  if (whole < std::numeric_limits<int32_t>::min() || whole > std::numeric_limits<int32_t>::max())
+    return kOutOfRange;
+  return static_cast<int32_t>(whole);
+}
+
+double DegreesToRadians(int32_t degrees) { return degrees * 3.141592653589793 / 180; }
+
+int32_t RadiansToDegrees(double radians) {
+  return RoundHalfAwayFromZero(radians * 180 / 3.141592653589793);
+}
+
+int32_t WrapDegrees(int64_t degrees) {
+  int64_t d = degrees % 360;  // no sum that could overflow for extreme inputs
+  if (d > 180) d -= 360;
+  if (d < -180) d += 360;
+  return static_cast<int32_t>(d);
+}
+
+}  // namespace tessaro

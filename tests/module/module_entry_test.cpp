@@ -1,0 +1,183 @@
+// The entry point as a host meets it: through the loaded module, with records
+// laid out as hosts lay them out.
+#include <gtest/gtest.h>
+
+#include <cstring>
+#include <memory>
+#include <vector>
+
+#include "host/plugin_interface.h"
+#include "module_loader.h"
+
+namespace tessaro::testing {
+namespace {
+
+using host::AboutRecord;
+using host::BigDocumentStruct;
+using host::FilterRecord;
+using host::HandleProcs;
+using host::Rect16;
+using host::VRect;
+
+class ModuleEntryTest : public ::testing::Test {
+ protected:
+  static void SetUpTestSuite() { module_ = new LoadedModule(ModuleBesideExecutable()); }
+  static void TearDownTestSuite() {
+    delete module_;
+    module_ = nullptr;
+  }
+  void SetUp() override {
+    ASSERT_TRUE(module_->ok()) << ModuleBesideExecutable() << ": " << module_->error();
+  }
+  int16_t Call(int16_t selector, void* block, intptr_t* data = nullptr) {
+    int16_t result = 777;
+    module_->entry()(selector, block, data ? data : &data_, &result);
+    return result;
+  }
+
+  static LoadedModule* module_;
+  intptr_t data_ = 0;
+};
+LoadedModule* ModuleEntryTest::module_ = nullptr;
+
+// Some hosts allocate only 556 bytes of record: the module must stay inside
+// them (under the address sanitizer, any read beyond is reported).
+struct ShortHostRecord {
+  static constexpr size_t kSize = 556;
+  std::unique_ptr<uint8_t[]> bytes{new uint8_t[kSize]()};
+  FilterRecord* get() { return reinterpret_cast<FilterRecord*>(bytes.get()); }
+};
+
+TEST_F(ModuleEntryTest, UnknownSelectorsLeaveResultZeroAndTheRecordUnchanged) {
+  ShortHostRecord record;
+  std::memset(record.bytes.get(), 0x5A, ShortHostRecord::kSize);
+  record.get()->handleProcs = nullptr;
+  record.get()->bigDocumentData = nullptr;
+  record.get()->errorString = nullptr;
+  const std::vector<uint8_t> before(record.bytes.get(), record.bytes.get() + ShortHostRecord::kSize);
+  for (int16_t selector : {int16_t(6), int16_t(7), int16_t(100), int16_t(-1), int16_t(32767)}) {
+    EXPECT_EQ(Call(selector, record.get()), 0) << selector;
+    EXPECT_EQ(std::vector<uint8_t>(record.bytes.get(), record.bytes.get() + ShortHostRecord::kSize),
+              before)
+        << selector;
+  }
+}
+
+TEST_F(ModuleEntryTest, NullRecordIsReportedNotCrashed) {
+  for (int16_t selector = 1; selector <= 6; ++selector)
+    EXPECT_EQ(Call(selector, nullptr), -30904) << selector;
+}
+
+TEST_F(ModuleEntryTest, ContinueEmptiesTheThreeRectanglesInBothForms) {
+  FilterRecord record{};
+  BigDocumentStruct big{};
+  record.inRect = Rect16{1, 2, 30, 40};
+  record.outRect = Rect16{3, 4, 50, 60};
+  record.maskRect = Rect16{5, 6, 70, 80};
+  record.bigDocumentData = &big;
+  big.inRect32 = VRect{1, 2, 40000, 50000};
+  big.outRect32 = VRect{1, 2, 40000, 50000};
+  big.maskRect32 = VRect{1, 2, 40000, 50000};
+  ASSERT_EQ(Call(host::kSelectorContinue, &record), 0);
+
+  auto empty16 = [](const Rect16& r) { return r.top == 0 && r.left == 0 && r.bottom == 0 && r.right == 0; };
+  auto empty32 = [](const VRect& r) { return r.top == 0 && r.left == 0 && r.bottom == 0 && r.right == 0; };
+  EXPECT_TRUE(empty16(record.inRect));
+  EXPECT_TRUE(empty16(record.outRect));
+  EXPECT_TRUE(empty16(record.maskRect));
+  EXPECT_TRUE(empty32(big.inRect32));
+  EXPECT_TRUE(empty32(big.outRect32));
+  EXPECT_TRUE(empty32(big.maskRect32));
+  EXPECT_EQ(big.PluginUsing32BitCoordinates, 1);
+}
+
+TEST_F(ModuleEntryTest, ContinueOnAShortRecordWithoutBigDocumentData) {
+  ShortHostRecord record;
+  record.get()->outRect = Rect16{3, 4, 50, 60};
+  ASSERT_EQ(Call(host::kSelectorContinue, record.get()), 0);
+  const Rect16 out = record.get()->outRect;
+  EXPECT_EQ(out.bottom, 0);
+  EXPECT_EQ(out.right, 0);
+}
+
+// Work that this build does not have yet must fail with a text the host can
+// show, never report success.
+TEST_F(ModuleEntryTest, UnbuiltWorkFailsWithACompleteErrorText) {
+  for (int16_t selector : {host::kSelectorPrepare, host::kSelectorStart}) {
+    FilterRecord record{};
+    unsigned char errorString[256];
+    std::memset(errorString, 0xCC, sizeof errorString);
+    record.errorString = reinterpret_cast<host::Str255*>(errorString);
+    ASSERT_EQ(Call(selector, &record), -30904) << selector;
+    const size_t n = errorString[0];
+    ASSERT_GT(n, 0u);
+    ASSERT_LE(n, 254u);
+    const std::string text(reinterpret_cast<char*>(errorString + 1), n);
+    EXPECT_EQ(text.rfind("Tessaro cannot ", 0), 0u) << text;
+    EXPECT_EQ(text.find('\xCC'), std::string::npos) << "stale bytes inside the text";
+    EXPECT_EQ(errorString[n + 1], 0) << "no trailing zero";
+    // Texts of 128 characters or more used to arrive as a bare length byte.
+    EXPECT_GE(n, 128u) << text;
+  }
+}
+
+TEST_F(ModuleEntryTest, ParametersAndFinishSucceed) {
+  FilterRecord record{};
+  EXPECT_EQ(Call(host::kSelectorParameters, &record), 0);
+  EXPECT_EQ(Call(host::kSelectorFinish, &record), 0);
+}
+
+TEST_F(ModuleEntryTest, AboutTouchesNothingOfItsSmallRecord) {
+  auto about = std::make_unique<AboutRecord>();
+  std::memset(about.get(), 0x33, sizeof(AboutRecord));
+  const std::vector<uint8_t> before(reinterpret_cast<uint8_t*>(about.get()),
+                                    reinterpret_cast<uint8_t*>(about.get()) + sizeof(AboutRecord));
+  const int16_t result = Call(host::kSelectorAbout, about.get());
+  EXPECT_NE(result, 0) << "the about box is not built yet and must not claim success";
+  EXPECT_EQ(std::vector<uint8_t>(reinterpret_cast<uint8_t*>(about.get()),
+                                 reinterpret_cast<uint8_t*>(about.get()) + sizeof(AboutRecord)),
+            before);
+}
+
+// The host's data word: the module never writes it, and unlocks a non-zero one.
+host::Handle g_unlocked = nullptr;
+int g_unlockCalls = 0;
+void RecordUnlock(host::Handle h) {
+  g_unlocked = h;
+  ++g_unlockCalls;
+}
+
+TEST_F(ModuleEntryTest, NonZeroDataWordIsUnlockedAfterEverySelector) {
+  HandleProcs procs{};
+  procs.handleProcsVersion = 1;
+  procs.numHandleProcs = 8;
+  procs.unlockProc = RecordUnlock;
+  FilterRecord record{};
+  record.handleProcs = &procs;
+
+  char block = 0;
+  char* pointer = &block;
+  intptr_t data = reinterpret_cast<intptr_t>(&pointer);
+  g_unlockCalls = 0;
+  EXPECT_EQ(Call(host::kSelectorFinish, &record, &data), 0);
+  EXPECT_EQ(Call(6, &record, &data), 0);
+  EXPECT_EQ(g_unlockCalls, 2);
+  EXPECT_EQ(g_unlocked, reinterpret_cast<host::Handle>(data));
+  EXPECT_EQ(data, reinterpret_cast<intptr_t>(&pointer)) << "the data word is the host's";
+
+  intptr_t zero = 0;
+  g_unlockCalls = 0;
+  EXPECT_EQ(Call(host::kSelectorFinish, &record, &zero), 0);
+  EXPECT_EQ(g_unlockCalls, 0);
+
+  // A host without handle procedures, or with too few, is not called.
+  record.handleProcs = nullptr;
+  EXPECT_EQ(Call(host::kSelectorFinish, &record, &data), 0);
+  procs.numHandleProcs = 5;
+  record.handleProcs = &procs;
+  EXPECT_EQ(Call(host::kSelectorFinish, &record, &data), 0);
+  EXPECT_EQ(g_unlockCalls, 0);
+}
+
+}  // namespace
+}  // namespace tessaro::testing
