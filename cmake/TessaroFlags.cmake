@@ -3,6 +3,9 @@
 # The renderer's arithmetic must give the same bits on Linux and Windows, so no
 # fused multiply-add, no fast-math and no machine-specific code generation.
 add_compile_options(-Wall -Wextra -ffp-contract=off -fno-fast-math)
+if(TESSARO_WERROR)
+  add_compile_options(-Werror)
+endif()
 
 if(WIN32)
   # A host loads the module into its own process: it must need no DLL but
