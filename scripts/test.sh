@@ -20,7 +20,7 @@ run_ctest() {
 }
 
 run_ctest native
-ASAN_OPTIONS=${ASAN_OPTIONS:-detect_leaks=0:abort_on_error=0} \
+ASAN_OPTIONS=${ASAN_OPTIONS:-detect_leaks=1} \
 UBSAN_OPTIONS=${UBSAN_OPTIONS:-print_stacktrace=1:halt_on_error=1} run_ctest asan
 
 # Windows tests: one private display and Wine prefix for the whole run.
