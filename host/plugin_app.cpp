@@ -22,8 +22,10 @@ std::string g_productName;
 // fails with a clear text instead of pretending to have done its work.
 [[noreturn]] void NotAvailable(const char* what) {
   ThrowText(std::string("Tessaro cannot ") + what +
-            ": this build holds the plug-in interface only, without its relief renderer, "
-            "dialogs and language files. Please install a complete build of Tessaro.");
+            ": this build holds the plug-in interface only. The relief renderer, the effect "
+            "dialog, the language files and the settings store are not part of it, so no relief "
+            "can be made from your layer. Nothing in your image was changed. Please install a "
+            "complete build of Tessaro.");
 }
 }  // namespace
 
