@@ -1,0 +1,29 @@
+// The sixteen effect values in the settings store: last used (the application
+// key itself, section "") and named presets (one section each).
+#pragma once
+
+#include <string>
+#include <vector>
+
+#include "settings/effect_settings.h"
+#include "settings/settings_store.h"
+
+namespace tessaro {
+
+// Each value with its default where the store has none, taken as the controls
+// take it: slider values clamped, any non-zero check value on.
+EffectSettings LoadEffectSettings(SettingsStore& store, const std::string& section);
+
+// An empty section name writes the last-used values.  Names are not checked: an
+// existing preset of that name is overwritten.
+bool SaveEffectSettings(SettingsStore& store, const std::string& section,
+                        const EffectSettings& settings);
+
+// Preset names in the order the store enumerates them.
+std::vector<std::string> ListPresets(SettingsStore& store);
+
+// Removes the sixteen values and then the preset's section.  An empty name, or
+// a preset that does not exist, changes nothing.
+void DeletePreset(SettingsStore& store, const std::string& name);
+
+}  // namespace tessaro
