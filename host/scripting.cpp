@@ -1,0 +1,116 @@
+#include "host/scripting.h"
+
+#include <array>
+
+namespace tessaro::host {
+
+namespace {
+
+bool IsBooleanKey(const SettingInfo& info) { return info.kind == SettingKind::Check; }
+
+// Getters report a value delivered with 0, or with 2 when the host pinned or
+// converted it on the way.
+bool Delivered(OSErr err) { return err == kNoErr || err == kCoercedParamErr; }
+
+// Hosts free the descriptor through their own handle procedures.  A null
+// handle has nothing to free and is never passed on.
+void DisposeDescriptor(FilterRecord& record, PIDescriptorParameters& params,
+                       const SystemMessageFn& message) {
+  Handle old = params.descriptor;
+  params.descriptor = nullptr;
+  if (!old) return;
+  const HandleProcs* procs = record.handleProcs;
+  if (procs && procs->numHandleProcs >= 2 && procs->disposeProc) {
+    procs->disposeProc(old);
+  } else {
+    message("DisposeProc error");
+  }
+}
+
+}  // namespace
+
+int ReadDescriptor(FilterRecord& record, EffectSettings& settings, const SystemMessageFn& message) {
+  PIDescriptorParameters* params = record.descriptorParameters;
+  if (!params || !params->readDescriptorProcs || !params->descriptor) return kNoDescriptor;
+  const ReadDescriptorProcs& procs = *params->readDescriptorProcs;
+  if (!procs.openReadDescriptorProc) return kNoDescriptor;
+
+  // Hosts write into the key array while reading: it must be our own copy.
+  std::array<uint32_t, kSettingCount + 1> keys{};
+  for (size_t i = 0; i < kSettingTable.size(); ++i) keys[i] = kSettingTable[i].scriptKey;
+
+  PIReadDescriptor token = procs.openReadDescriptorProc(params->descriptor, keys.data());
+  if (token) {
+    if (procs.getKeyProc) {
+      uint32_t key = 0, type = 0;
+      int32_t flags = 0;
+      while (procs.getKeyProc(token, &key, &type, &flags)) {
+        const SettingInfo* info = FindByScriptKey(key);
+        if (!info) break;
+        if (IsBooleanKey(*info)) {
+          Boolean value = 0;
+          if (!procs.getBooleanProc || !Delivered(procs.getBooleanProc(token, &value))) break;
+          settings.Set(info->id, value ? 1 : 0);
+        } else {
+          int32_t value = 0;
+          if (!procs.getIntegerProc || !Delivered(procs.getIntegerProc(token, &value))) break;
+          settings.Set(info->id, value);
+        }
+      }
+    }
+    if (procs.closeReadDescriptorProc) procs.closeReadDescriptorProc(token);
+    DisposeDescriptor(record, *params, message);
+  }
+  return params->playInfo == kPlugInDialogDisplay ? kShowDialog : kDontShowDialog;
+}
+
+void WriteDescriptor(FilterRecord& record, const EffectSettings& settings,
+                     const SystemMessageFn& message) {
+  PIDescriptorParameters* params = record.descriptorParameters;
+  if (!params || !params->writeDescriptorProcs) return;
+  const WriteDescriptorProcs& procs = *params->writeDescriptorProcs;
+  if (!procs.openWriteDescriptorProc || !procs.putIntegerProc || !procs.putBooleanProc ||
+      !procs.closeWriteDescriptorProc)
+    return;
+
+  PIWriteDescriptor token = procs.openWriteDescriptorProc();
+  if (!token) {
+    message("openWriteDesc error");
+    return;
+  }
+  auto put_int = [&](SettingId id) {
+    procs.putIntegerProc(token, Info(id).scriptKey, settings.Get(id));
+  };
+  auto put_bool = [&](SettingId id) {
+    procs.putBooleanProc(token, Info(id).scriptKey, settings.Get(id) ? 1 : 0);
+  };
+  put_int(SettingId::AngleX);
+  put_int(SettingId::AngleY);
+  put_int(SettingId::Perspective);
+  put_int(SettingId::Zoom);
+  put_int(SettingId::Round);
+  put_int(SettingId::Depth);
+  put_bool(SettingId::ColorOverlay);
+  if (settings.colorOverlay) {
+    put_int(SettingId::Color);
+    put_int(SettingId::ColorOpacity);
+  }
+  put_bool(SettingId::Lighting);
+  if (settings.lighting) {
+    put_int(SettingId::LightDirection);
+    put_int(SettingId::HighlightColor);
+    put_int(SettingId::HighlightOpacity);
+    put_int(SettingId::ShadowColor);
+    put_int(SettingId::ShadowOpacity);
+  }
+  put_bool(SettingId::SmoothDepth);
+
+  DisposeDescriptor(record, *params, message);
+  Handle written = nullptr;
+  procs.closeWriteDescriptorProc(token, &written);
+  params->descriptor = written;
+  if (!written) message("null write descriptor");
+  params->recordInfo = kPlugInDialogOptional;
+}
+
+}  // namespace tessaro::host
