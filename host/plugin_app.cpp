@@ -5,8 +5,10 @@
 #include <new>
 
 #include "host/debug_output.h"
+#include "host/filter_run.h"
 #include "host/host_rects.h"
 #include "host/plugin_errors.h"
+#include "host/user_message.h"
 
 namespace tessaro::host {
 
@@ -27,6 +29,8 @@ std::string g_productName;
             "can be made from your layer. Nothing in your image was changed. Please install a "
             "complete build of Tessaro.");
 }
+// Texts of section "Msg" of the language table.
+std::string MessageText(const char* /*key*/, const char* english) { return english; }
 }  // namespace
 
 CMFCPlugInApp::CMFCPlugInApp(const char* appName) : appName_(appName) {}
@@ -62,7 +66,37 @@ void CMFCPlugInApp::Prepare() {
   NotAvailable("prepare a filter run yet");
 }
 
-void CMFCPlugInApp::Start() { NotAvailable("run the filter yet"); }
+void CMFCPlugInApp::Start() {
+  FilterRecord& record = *filterRecord_;
+  ConsoleMessages console(record.hostSig == kConsoleHostSignature);
+  // Only 8-bit RGB is listed in the property list; a host that sends
+  // anything else anyway gets the interface's own answer.
+  if (record.imageMode != 0 && record.imageMode != kImageModeRGB) ThrowResult(kFilterBadMode);
+
+  RequestWholeImage(record);
+  if (!record.advanceState || record.advanceState() != kNoErr) ThrowText("advanceState no go!");
+  switch (CheckBuffers(record)) {
+    case BufferCheck::NoOutput: ShowSystemMessage("error out"); return;
+    case BufferCheck::NoInput: ShowSystemMessage("error in"); return;
+    case BufferCheck::NoMask: ShowSystemMessage("error mask"); return;
+    case BufferCheck::Ok: break;
+  }
+  const HostPixels pixels = ViewOfBuffers(record);
+  ObjectBounds bounds;
+  switch (FindObjectBounds(pixels, bounds)) {
+    case BoundsResult::NoSelection:
+      ShowMessageDlg(MessageText("err_no_sel",
+                                 "This filter requires a selection or a layer with transparency!"),
+                     kIconWarning, kButtonsOk);
+      ThrowResult(kUserCanceledErr);
+    case BoundsResult::Empty:
+      ShowMessageDlg(MessageText("err_empty", "Sorry, the selected area is empty!"), kIconWarning,
+                     kButtonsOk);
+      ThrowResult(kUserCanceledErr);
+    case BoundsResult::Found: break;
+  }
+  NotAvailable("render the relief yet");
+}
 
 void CMFCPlugInApp::Continue() {
   // Empty rectangles tell the host that no further data is wanted.

@@ -67,6 +67,8 @@ constexpr OSErr kFilterBadParameters = -30100;
 constexpr OSErr kFilterBadMode = -30101;
 constexpr OSErr kErrReportString = -30904;
 
+constexpr int16_t kImageModeRGB = 3;
+
 // ---- Handle suite (natural alignment) --------------------------------------------
 struct HandleProcs {
   int16_t handleProcsVersion;

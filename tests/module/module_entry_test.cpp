@@ -104,20 +104,31 @@ TEST_F(ModuleEntryTest, ContinueOnAShortRecordWithoutBigDocumentData) {
 // show, never report success.  Its explanation is longer than a host's error
 // string holds, so it also shows how long texts arrive.
 TEST_F(ModuleEntryTest, UnbuiltWorkFailsWithAnErrorTextCutToFit) {
-  for (int16_t selector : {host::kSelectorPrepare, host::kSelectorStart}) {
-    FilterRecord record{};
-    unsigned char errorString[256];
-    std::memset(errorString, 0xCC, sizeof errorString);
-    record.errorString = reinterpret_cast<host::Str255*>(errorString);
-    ASSERT_EQ(Call(selector, &record), -30904) << selector;
-    const size_t n = errorString[0];
-    EXPECT_EQ(n, 254u);
-    const std::string text(reinterpret_cast<char*>(errorString + 1), n);
-    EXPECT_EQ(text.rfind("Tessaro cannot ", 0), 0u) << text;
-    EXPECT_EQ(text.find('\xCC'), std::string::npos) << "stale bytes inside the text";
-    EXPECT_EQ(text.find('\0'), std::string::npos);
-    EXPECT_EQ(errorString[n + 1], 0) << "no trailing zero";
-  }
+  FilterRecord record{};
+  unsigned char errorString[256];
+  std::memset(errorString, 0xCC, sizeof errorString);
+  record.errorString = reinterpret_cast<host::Str255*>(errorString);
+  ASSERT_EQ(Call(host::kSelectorPrepare, &record), -30904);
+  const size_t n = errorString[0];
+  EXPECT_EQ(n, 254u);
+  const std::string text(reinterpret_cast<char*>(errorString + 1), n);
+  EXPECT_EQ(text.rfind("Tessaro cannot ", 0), 0u) << text;
+  EXPECT_EQ(text.find('\xCC'), std::string::npos) << "stale bytes inside the text";
+  EXPECT_EQ(text.find('\0'), std::string::npos);
+  EXPECT_EQ(errorString[n + 1], 0) << "no trailing zero";
+}
+
+TEST_F(ModuleEntryTest, StartWithoutAdvanceStateReportsIt) {
+  FilterRecord record{};
+  unsigned char errorString[256] = {};
+  record.errorString = reinterpret_cast<host::Str255*>(errorString);
+  record.filterRect = Rect16{0, 0, 4, 4};
+  record.planes = 4;
+  ASSERT_EQ(Call(host::kSelectorStart, &record), -30904);
+  EXPECT_EQ(std::string(reinterpret_cast<char*>(errorString + 1), errorString[0]),
+            "advanceState no go!");
+  EXPECT_EQ(record.planes, 4);
+  EXPECT_EQ(record.inHiPlane, 3) << "the request was made before the host was asked";
 }
 
 TEST_F(ModuleEntryTest, ParametersAndFinishSucceed) {

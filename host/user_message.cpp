@@ -1,0 +1,40 @@
+#include "host/user_message.h"
+
+#include <cstdio>
+
+namespace tessaro::host {
+
+// The platform's presentation, in user_message_win.cpp / user_message_posix.cpp.
+int ShowPlatformMessage(const std::string& text, int icon, int buttons);
+void ShowPlatformSystemMessage(const char* text);
+
+namespace {
+bool g_console = false;
+
+int WriteToConsole(const std::string& text, int buttons) {
+  std::fprintf(stderr, "Tessaro: %s\n", text.c_str());
+  std::fflush(stderr);
+  // Nobody can answer a question here: the safe answer is no.
+  return buttons == kButtonsYesNo ? 7 : 1;
+}
+}  // namespace
+
+ConsoleMessages::ConsoleMessages(bool enable) : previous_(g_console) {
+  if (enable) g_console = true;
+}
+ConsoleMessages::~ConsoleMessages() { g_console = previous_; }
+
+int ShowMessageDlg(const std::string& text, int icon, int buttons) {
+  if (g_console) return WriteToConsole(text, buttons);
+  return ShowPlatformMessage(text, icon, buttons);
+}
+
+void ShowSystemMessage(const char* text) {
+  if (g_console) {
+    WriteToConsole(text, kButtonsOk);
+    return;
+  }
+  ShowPlatformSystemMessage(text);
+}
+
+}  // namespace tessaro::host
