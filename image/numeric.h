@@ -1,0 +1,24 @@
+// Conversions from double to integer with one defined result everywhere.
+//
+// A C++ conversion of a double outside the target type's range is undefined,
+// and compilers really do differ there.  Every double-to-integer step of the
+// renderer goes through the helper below so that extreme coordinates, infinities
+// and NaN give the same, defined result in every build.
+#pragma once
+
+#include <cstdint>
+#include <limits>
+
+namespace tessaro {
+
+// Truncates toward zero.  Values that do not fit in 32 bits, infinities and NaN
+// give the most negative 32-bit value, which is what the x86-64 truncating
+// conversion instruction produces for them.
+constexpr int32_t TruncateToInt32(double value) {
+  // Every double strictly between these bounds truncates into the 32-bit range;
+  // the comparisons are false for NaN.
+  if (!(value > -2147483649.0 && value < 2147483648.0)) return std::numeric_limits<int32_t>::min();
+  return static_cast<int32_t>(value);
+}
+
+}  // namespace tessaro
