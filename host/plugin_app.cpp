@@ -9,6 +9,8 @@
 #include "host/host_rects.h"
 #include "host/plugin_errors.h"
 #include "host/user_message.h"
+#include "i18n/language.h"
+#include "settings/settings_store.h"
 
 namespace tessaro::host {
 
@@ -30,7 +32,9 @@ std::string g_productName;
             "complete build of Tessaro.");
 }
 // Texts of section "Msg" of the language table.
-std::string MessageText(const char* /*key*/, const char* english) { return english; }
+std::string MessageText(const char* key, const char* english) {
+  return i18n::TheLanguage().GetText("Msg", key, english);
+}
 }  // namespace
 
 CMFCPlugInApp::CMFCPlugInApp(const char* appName) : appName_(appName) {}
@@ -63,7 +67,13 @@ void CMFCPlugInApp::Parameters() { SetSilentRun(false); }
 
 void CMFCPlugInApp::Prepare() {
   SetCompanyKey();
-  NotAvailable("prepare a filter run yet");
+  const std::unique_ptr<SettingsStore> store = OpenStore();
+  i18n::PrepareLanguage(i18n::TheLanguage(), ProductName(),
+                        store->GetString("", "Language", "English"));
+}
+
+std::unique_ptr<SettingsStore> CMFCPlugInApp::OpenStore() const {
+  return OpenSettingsStore(companyKey_, appName_);
 }
 
 void CMFCPlugInApp::Start() {

@@ -3,9 +3,14 @@
 
 #include <cstdint>
 #include <exception>
+#include <memory>
 #include <string>
 
 #include "host/plugin_interface.h"
+
+namespace tessaro {
+class SettingsStore;
+}
 
 namespace tessaro::host {
 
@@ -33,6 +38,8 @@ class CMFCPlugInApp {
   const std::string& CompanyKey() const { return companyKey_; }
   // "Software\<company>\<application>": where the settings store keeps our values.
   std::string SettingsKey() const;
+  // The user's settings store under that key.
+  std::unique_ptr<SettingsStore> OpenStore() const;
 
  private:
   void SetCompanyKey();

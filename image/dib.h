@@ -51,6 +51,9 @@ int64_t DibBlockBytes(int32_t width, int32_t height);
 // never set (freshly constructed or destroyed).
 constexpr int32_t kDibNoClip = -9999;
 
+// Destination rectangle of CDib::Stretch meaning the whole destination image.
+constexpr DibRect kDibWholeImage = {-1, -1, -1, -1};
+
 class CDib {
  public:
   CDib() = default;
@@ -80,12 +83,43 @@ class CDib {
   // opacity is 0..255; values outside are clamped.
   void DrawOver(const CDib& source, int32_t x, int32_t y, int32_t opacity);
   void BlendSameSize(const CDib& source, int32_t opacity);
+  // Resamples the whole image into destinationRect of destination with the
+  // bilinear kernel of filterWidth (below 1e-5: its default), alpha-aware:
+  // fully transparent pixels lend no colour.  Equal sizes blur.  An empty
+  // destination is first created at this image's size; only the part of the
+  // rectangle inside the destination is written, and an empty or inverted
+  // rectangle, or one wider or taller than 2^31 - 1, changes nothing.  May
+  // throw std::bad_alloc.  The destination may be this image.
+  void Stretch(CDib& destination, double filterWidth,
+               const DibRect& destinationRect = kDibWholeImage) const;
 
   uint32_t PixelAt(int32_t x, int32_t y) const;
   void SetPixel(int32_t x, int32_t y, uint32_t colour);
   void BlendPixel(int32_t x, int32_t y, uint32_t colour);
   // amount is 0..255; values outside are clamped.
   void EraseAlpha(int32_t x, int32_t y, int32_t amount);
+
+  // Anti-aliased shapes (dib_shapes.cpp).  A coverage mask holds 0..255 in the
+  // blue byte of each pixel, already scaled by the drawing colour's alpha (an
+  // alpha of 0 counts as 255 there).  Compositing a colour of alpha 0 erases
+  // the target's alpha by the coverage instead of painting.  Shapes are
+  // clipped to this image; one that cannot get its working memory draws
+  // nothing.
+  static constexpr int32_t kSupersample = 8;  // per axis, for ellipse coverage
+  void ApplyMask(const CDib& mask, uint32_t colour);
+  void ApplyMask(const CDib& mask, uint32_t colour, const DibRect& rect);
+  // This image is the large mask: averages blocks of Width() / destination
+  // width pixels per side into opaque grey destination pixels within rect.
+  void Downsample(CDib& destination, const DibRect& rect) const;
+  // The ellipse inscribed in the pixel box left..right x top..bottom
+  // (inclusive), less the ellipse inset by ringWidth on every side.
+  void DrawEllipseRing(int32_t left, int32_t top, int32_t right, int32_t bottom, uint32_t colour,
+                       int32_t ringWidth);
+  // The ellipse inscribed in the pixel box (inclusive), inset by a quarter pixel.
+  void FillEllipse(int32_t left, int32_t top, int32_t right, int32_t bottom, uint32_t colour);
+  // From the centre of (x0, y0) to that of (x1, y1), both ends included, width
+  // pixels across.
+  void DrawLine(int32_t x0, int32_t y0, int32_t x1, int32_t y1, uint32_t colour, int32_t width);
 
 #ifdef _WIN32
   // Opaque stand-ins for the platform's drawing context handle.  GetDC and

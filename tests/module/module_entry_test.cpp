@@ -100,24 +100,6 @@ TEST_F(ModuleEntryTest, ContinueOnAShortRecordWithoutBigDocumentData) {
   EXPECT_EQ(out.right, 0);
 }
 
-// Work that this build does not have yet must fail with a text the host can
-// show, never report success.  Its explanation is longer than a host's error
-// string holds, so it also shows how long texts arrive.
-TEST_F(ModuleEntryTest, UnbuiltWorkFailsWithAnErrorTextCutToFit) {
-  FilterRecord record{};
-  unsigned char errorString[256];
-  std::memset(errorString, 0xCC, sizeof errorString);
-  record.errorString = reinterpret_cast<host::Str255*>(errorString);
-  ASSERT_EQ(Call(host::kSelectorPrepare, &record), -30904);
-  const size_t n = errorString[0];
-  EXPECT_EQ(n, 254u);
-  const std::string text(reinterpret_cast<char*>(errorString + 1), n);
-  EXPECT_EQ(text.rfind("Tessaro cannot ", 0), 0u) << text;
-  EXPECT_EQ(text.find('\xCC'), std::string::npos) << "stale bytes inside the text";
-  EXPECT_EQ(text.find('\0'), std::string::npos);
-  EXPECT_EQ(errorString[n + 1], 0) << "no trailing zero";
-}
-
 TEST_F(ModuleEntryTest, StartWithoutAdvanceStateReportsIt) {
   FilterRecord record{};
   unsigned char errorString[256] = {};

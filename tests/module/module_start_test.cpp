@@ -1,6 +1,7 @@
 // The start selector through the loaded module, with a scripted host.
 #include <gtest/gtest.h>
 
+#include <cstring>
 #include <string>
 #include <vector>
 
@@ -75,6 +76,28 @@ TEST_F(ModuleStartTest, UnsupportedImageModeIsRefusedBeforeAnyRequest) {
   host.record().imageMode = 11;  // 16-bit RGB
   EXPECT_EQ(Start(host), -30101);
   EXPECT_EQ(host.advanceCalls, 0);
+}
+
+// Work that this build does not have yet must fail with a text the host can
+// show, never report success.  Its explanation is longer than a host's error
+// string holds, so it also shows how long texts arrive.
+TEST_F(ModuleStartTest, UnbuiltWorkFailsWithAnErrorTextCutToFit) {
+  TestHost host(8, 8, 4, false);
+  for (int y = 2; y < 6; ++y)
+    for (int x = 2; x < 6; ++x) host.In(x, y)[3] = 255;
+  host.CopyInputToOutput();
+  const std::vector<uint8_t> before = host.output();
+  unsigned char* errorString = *host.record().errorString;
+  std::memset(errorString, 0xCC, 256);
+  ASSERT_EQ(Start(host), -30904);
+  const size_t n = errorString[0];
+  EXPECT_EQ(n, 254u);
+  const std::string text(reinterpret_cast<char*>(errorString + 1), n);
+  EXPECT_EQ(text.rfind("Tessaro cannot ", 0), 0u) << text;
+  EXPECT_EQ(text.find('\xCC'), std::string::npos) << "stale bytes inside the text";
+  EXPECT_EQ(text.find('\0'), std::string::npos);
+  EXPECT_EQ(errorString[n + 1], 0) << "no trailing zero";
+  EXPECT_EQ(host.output(), before);
 }
 
 }  // namespace
