@@ -5,6 +5,7 @@
 #include <new>
 
 #include "host/debug_output.h"
+#include "host/effect_controller.h"
 #include "host/filter_run.h"
 #include "host/host_rects.h"
 #include "host/plugin_errors.h"
@@ -23,14 +24,11 @@ bool g_silentRun = true;
 std::string g_productName;
 
 // Work that later parts of the product provide.  Until they exist, the selector
-// fails with a clear text instead of pretending to have done its work.
+// fails instead of pretending to have done its work.
 [[noreturn]] void NotAvailable(const char* what) {
-  ThrowText(std::string("Tessaro cannot ") + what +
-            ": this build holds the plug-in interface only. The relief renderer, the effect "
-            "dialog, the language files and the settings store are not part of it, so no relief "
-            "can be made from your layer. Nothing in your image was changed. Please install a "
-            "complete build of Tessaro.");
+  ThrowText(std::string("Tessaro cannot ") + what + ": it is not part of this build.");
 }
+
 // Texts of section "Msg" of the language table.
 std::string MessageText(const char* key, const char* english) {
   return i18n::TheLanguage().GetText("Msg", key, english);
@@ -105,7 +103,26 @@ void CMFCPlugInApp::Start() {
       ThrowResult(kUserCanceledErr);
     case BoundsResult::Found: break;
   }
-  NotAvailable("render the relief yet");
+  RunEffect(record, pixels, bounds);
+}
+
+void CMFCPlugInApp::RunEffect(FilterRecord& record, const HostPixels& pixels,
+                              const ObjectBounds& bounds) {
+  EffectController effect(record, pixels, bounds);
+  const std::unique_ptr<SettingsStore> store = OpenStore();
+  const SystemMessageFn systemMessage = [](const char* text) { ShowSystemMessage(text); };
+  effect.LoadSettings(*store, "");
+  const int read = effect.ReadDescriptor(systemMessage);
+  if (!SilentRun()) {
+    SetSilentRun(read == kDontShowDialog);
+    if (!SilentRun() && read == kNoDescriptor) effect.LoadSettings(*store, "");
+  }
+  // The effect dialog is not part of this build: every run goes on as a
+  // replayed step without dialog does, and records and saves nothing.
+  effect.BuildScene();
+  effect.WriteResult([&record](int32_t done, int32_t total) {
+    if (record.progressProc) record.progressProc(done, total);
+  });
 }
 
 void CMFCPlugInApp::Continue() {

@@ -14,6 +14,9 @@ class SettingsStore;
 
 namespace tessaro::host {
 
+struct HostPixels;
+struct ObjectBounds;
+
 // Lives from module load to unload; everything else of a filter run is created
 // inside the start selector and gone when it returns.
 class CMFCPlugInApp {
@@ -43,6 +46,8 @@ class CMFCPlugInApp {
 
  private:
   void SetCompanyKey();
+  // The dialog's part of a run, from the object's bounds to the composite.
+  void RunEffect(FilterRecord& record, const HostPixels& pixels, const ObjectBounds& bounds);
 
   std::string appName_;
   std::string companyKey_;

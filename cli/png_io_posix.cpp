@@ -1,0 +1,153 @@
+#include <errno.h>
+#include <png.h>
+
+#include <csetjmp>
+#include <cstdio>
+#include <cstring>
+
+#include "cli/png_io.h"
+
+namespace tessaro::cli {
+
+namespace {
+
+// libpng reports errors by jumping back to where the call began.  The
+// functions that set the jump point create no C++ object after it, so the
+// jump skips nothing that needs destroying.
+struct ErrorSink {
+  char message[200];
+};
+
+void OnError(png_structp png, png_const_charp message) {
+  auto* sink = static_cast<ErrorSink*>(png_get_error_ptr(png));
+  std::snprintf(sink->message, sizeof sink->message, "%s", message ? message : "libpng error");
+  longjmp(png_jmpbuf(png), 1);
+}
+void OnWarning(png_structp, png_const_charp) {}
+
+struct Geometry {
+  png_uint_32 width = 0, height = 0;
+  int bitDepth = 0;
+  size_t rowBytes = 0;
+  bool tooLarge = false;
+};
+
+bool ReadRows(png_structp png, png_infop info, std::FILE* file, const PngLimits& limits,
+              std::vector<uint8_t>* raw, std::vector<png_bytep>* rows, Geometry* g) {
+  if (setjmp(png_jmpbuf(png))) return false;
+  png_init_io(png, file);
+  png_set_sig_bytes(png, 8);
+  // Our own limits decide; libpng's defaults would refuse wide pictures.
+  png_set_user_limits(png, 0x7FFFFFFF, 0x7FFFFFFF);
+  png_read_info(png, info);
+  g->width = png_get_image_width(png, info);
+  g->height = png_get_image_height(png, info);
+  if (g->width > limits.maxWidth || g->height > limits.maxHeight) {
+    g->tooLarge = true;
+    return false;
+  }
+  png_set_expand(png);  // palette to RGB, low bit depths to 8, keys to alpha
+  png_set_gray_to_rgb(png);
+  png_set_add_alpha(png, 0xFFFF, PNG_FILLER_AFTER);  // no-op where alpha exists
+  png_set_interlace_handling(png);
+  png_read_update_info(png, info);
+  g->bitDepth = png_get_bit_depth(png, info);
+  g->rowBytes = png_get_rowbytes(png, info);
+  raw->resize(g->rowBytes * g->height);
+  rows->resize(g->height);
+  for (png_uint_32 y = 0; y < g->height; ++y) (*rows)[y] = raw->data() + y * g->rowBytes;
+  png_read_image(png, rows->data());
+  png_read_end(png, nullptr);
+  return true;
+}
+
+bool WriteRows(png_structp png, png_infop info, std::FILE* file, png_bytepp rows, uint32_t width,
+               uint32_t height, int channels) {
+  if (setjmp(png_jmpbuf(png))) return false;
+  png_init_io(png, file);
+  png_set_IHDR(png, info, width, height, 8,
+               channels == 4 ? PNG_COLOR_TYPE_RGB_ALPHA : PNG_COLOR_TYPE_RGB, PNG_INTERLACE_NONE,
+               PNG_COMPRESSION_TYPE_DEFAULT, PNG_FILTER_TYPE_DEFAULT);
+  png_write_info(png, info);
+  png_write_image(png, rows);
+  png_write_end(png, nullptr);
+  return true;
+}
+
+std::string OpenError() { return std::string("cannot open (") + std::strerror(errno) + ")"; }
+
+}  // namespace
+
+bool ReadPng(const std::string& path, const PngLimits& limits, Picture* picture,
+             std::string* error) {
+  std::FILE* file = std::fopen(path.c_str(), "rb");
+  if (!file) {
+    *error = OpenError();
+    return false;
+  }
+  png_byte signature[8];
+  if (std::fread(signature, 1, 8, file) != 8 || png_sig_cmp(signature, 0, 8) != 0) {
+    std::fclose(file);
+    *error = "not a PNG file";
+    return false;
+  }
+
+  ErrorSink sink{};
+  png_structp png = png_create_read_struct(PNG_LIBPNG_VER_STRING, &sink, OnError, OnWarning);
+  png_infop info = png ? png_create_info_struct(png) : nullptr;
+  std::vector<uint8_t> raw;
+  std::vector<png_bytep> rows;
+  Geometry g;
+  bool ok = false;
+  if (info) {
+    try {
+      ok = ReadRows(png, info, file, limits, &raw, &rows, &g);
+      if (!ok)
+        *error = g.tooLarge ? "too large (" + std::to_string(g.width) + " x " +
+                                  std::to_string(g.height) + " pixels)"
+                            : std::string("not a readable PNG file (") + sink.message + ")";
+    } catch (const std::bad_alloc&) {
+      *error = "too large for the memory available";
+    }
+  } else {
+    *error = "out of memory";
+  }
+  png_destroy_read_struct(png ? &png : nullptr, info ? &info : nullptr, nullptr);
+  std::fclose(file);
+  if (!ok) return false;
+
+  picture->width = g.width;
+  picture->height = g.height;
+  picture->rgba.resize(size_t(g.width) * g.height * 4);
+  if (g.bitDepth == 16) {
+    const size_t samples = picture->rgba.size();
+    for (size_t i = 0; i < samples; ++i)
+      picture->rgba[i] = Reduce16To8(uint32_t(raw[2 * i]) << 8 | raw[2 * i + 1]);
+  } else {
+    picture->rgba = std::move(raw);
+  }
+  return true;
+}
+
+bool WritePng(const std::string& path, const uint8_t* pixels, uint32_t width, uint32_t height,
+              int channels, std::string* error) {
+  std::FILE* file = std::fopen(path.c_str(), "wb");
+  if (!file) {
+    *error = OpenError();
+    return false;
+  }
+  ErrorSink sink{};
+  png_structp png = png_create_write_struct(PNG_LIBPNG_VER_STRING, &sink, OnError, OnWarning);
+  png_infop info = png ? png_create_info_struct(png) : nullptr;
+  std::vector<png_bytep> rows(height);
+  for (uint32_t y = 0; y < height; ++y)
+    rows[y] = const_cast<png_bytep>(pixels + size_t(y) * width * size_t(channels));
+  const bool ok = info && WriteRows(png, info, file, rows.data(), width, height, channels);
+  png_destroy_write_struct(png ? &png : nullptr, info ? &info : nullptr);
+  const bool closed = std::fclose(file) == 0;
+  if (!ok) *error = std::string("cannot write PNG (") + (info ? sink.message : "out of memory") + ")";
+  else if (!closed) *error = std::string("cannot write (") + std::strerror(errno) + ")";
+  return ok && closed;
+}
+
+}  // namespace tessaro::cli

@@ -1,0 +1,188 @@
+#include "scene/relief_workspace.h"
+
+#include <cmath>
+#include <new>
+
+#include "image/numeric.h"
+#include "image/pixel.h"
+#include "image/resample_data.h"
+#include "image/resample_filters.h"
+#include "image/two_pass_scale.h"
+#include "scene/hsl_color.h"
+#include "scene/side_texture.h"
+
+namespace tessaro {
+
+namespace {
+
+constexpr double kPi = 3.141592653589793;
+constexpr double kHeightBlurWidth = 10.0;
+constexpr double kSmoothWidth = 3.0;
+
+void CreateOrThrow(CDib& image, int32_t width, int32_t height) {
+  if (!image.Create(width, height)) throw std::bad_alloc();
+}
+
+HeightField EmptyField(int32_t pictureWidth, int32_t pictureHeight) {
+  HeightField f;
+  f.width = pictureWidth + 2 * HeightField::kBorder;
+  f.height = pictureHeight + 2 * HeightField::kBorder;
+  f.values.assign(size_t(f.width) * size_t(f.height), 0);
+  return f;
+}
+
+std::vector<uint16_t*> RowsOf(HeightField& f) {
+  std::vector<uint16_t*> rows(size_t(f.height));
+  for (int32_t y = 0; y < f.height; ++y) rows[size_t(y)] = f.values.data() + size_t(y) * size_t(f.width);
+  return rows;
+}
+
+// Front-face corners in model space with their texture coordinates, in the
+// order bottom left, bottom right, top right, top left.
+struct Corner {
+  double x, y, s, t;
+};
+std::array<Corner, 4> FrontCorners(int32_t w, int32_t h) {
+  const double hw = w / 2.0, hh = h / 2.0;
+  return {{{-hw, hh - 1, 0, 1}, {hw - 1, hh - 1, 1, 1}, {hw - 1, -hh, 1, 0}, {-hw, -hh, 0, 0}}};
+}
+
+}  // namespace
+
+void ReliefWorkspace::PrepareScene(const host::HostPixels& pixels,
+                                   const host::ObjectBounds& bounds) {
+  const int32_t w = bounds.width(), h = bounds.height();
+  CDib source;
+  CreateOrThrow(source, w, h);
+  for (int32_t y = bounds.top; y <= bounds.bottom; ++y) {
+    for (int32_t x = bounds.left; x <= bounds.right; ++x) {
+      const uint8_t* p = pixels.In(x, y);
+      source.SetPixel(x - bounds.left, y - bounds.top,
+                      MakePixel(pixels.Coverage(x, y), p[0], p[1], p[2]));
+    }
+  }
+  CDib target;
+  CreateOrThrow(target, pixels.width, pixels.height);
+
+  HeightField raw = EmptyField(w, h);
+  for (int32_t y = 0; y < h; ++y)
+    for (int32_t x = 0; x < w; ++x)
+      raw.values[size_t(y + HeightField::kBorder) * size_t(raw.width) + size_t(x + HeightField::kBorder)] =
+          uint16_t(PixelAlpha(source.PixelAt(x, y)) * 256);
+  HeightField blurred = EmptyField(w, h);
+  {
+    std::vector<uint16_t*> in = RowsOf(raw), out = RowsOf(blurred);
+    C2PassScale<CGaussianFilter, CDataPaintLib16> blur(kHeightBlurWidth);
+    blur.Resample(in.data(), raw.width, raw.height, out.data(), blurred.width, blurred.height);
+  }
+
+  // Only now that everything could be had does the workspace change.
+  scene_.reset();
+  source_ = std::move(source);
+  renderTarget_ = std::move(target);
+  raw_ = std::move(raw);
+  blurred_ = std::move(blurred);
+
+  auto scene = std::make_unique<CScene3D>();
+  scene->Init(renderTarget_.Width(), renderTarget_.Height(), renderTarget_.Pixels(),
+              renderTarget_.Stride(), &renderTarget_);
+  scene->AddTexture(w, h, source_.Pixels(), source_.Stride());
+  scene->centreX = (bounds.left + bounds.right) * 0.5;
+  scene->centreY = (bounds.top + bounds.bottom) * 0.5;
+  scene->objectSize = double(w > h ? w : h);
+  scene->projectionScale = scene->objectSize;
+  scene_ = std::move(scene);
+}
+
+void ReliefWorkspace::BuildSliceStack(int32_t depth, int32_t round) {
+  CScene3D& scene = *scene_;
+  scene.RemoveObject(1);
+  scene.RemoveObject(0);
+  scene.AddObject();
+  scene.AddObject();
+  scene.Object(1).textureIndex = 1;
+
+  const std::array<Corner, 4> corners = FrontCorners(source_.Width(), source_.Height());
+  for (const Corner& c : corners) scene.AddNode(0, CNode3D{c.x, c.y, 0, 0, 0, 1, c.s, c.t});
+  scene.AddQuad(0, 3, 2, 1, 0);
+
+  const int32_t k = depth;
+  for (int32_t i = 1; i <= 2 * k - 1; ++i) {
+    const double z = i * 0.5;
+    const double f = 1 + (round / 400.0) * std::fabs(std::sin(i * kPi / (2 * k)));
+    for (const Corner& c : corners) scene.AddNode(1, CNode3D{c.x * f, c.y * f, z, 0, 0, 1, c.s, c.t});
+    const int32_t b = 4 * (i - 1) + 1;
+    scene.AddQuad(1, b + 2, b + 1, b, b - 1);
+  }
+}
+
+void ShadeTexture(CDib& image, const HeightField& heights, const EffectSettings& s) {
+  const int32_t w = image.Width(), h = image.Height();
+  // Stored or scripted directions may lie outside -180..180: the same
+  // direction inside that range keeps the angle arithmetic bounded.
+  const double light = DegreesToRadians(WrapDegrees(s.lightDirection));
+  const double offset = light > 0 ? kPi - light : -kPi - light;
+  const bool lightnessPath = s.highlightColor == 0xFFFFFF && s.shadowColor == 0;
+
+  CDib kept;
+  if (s.smoothDepth) image.CopyTo(kept);
+  CDib result;
+  CreateOrThrow(result, w, h);
+  if (s.lighting) {
+    for (int32_t x = 0; x < w; ++x) {
+      for (int32_t y = 0; y < h; ++y) {
+        const int32_t t = heights.At(x, y), u = heights.At(x - 1, y), v = heights.At(x, y - 1);
+        double angle = 0;
+        if (t != u || t != v) {
+          angle = std::atan2(double(t - u), double(t - v)) - kPi / 2 + offset;
+          while (angle < -kPi) angle += 2 * kPi;
+          if (angle > kPi) angle -= 2 * kPi;
+        }
+        double a = 255 - std::fabs(angle) * 512 / kPi;
+        a = a < 0 ? a * s.shadowOpacity / 50 : a * s.highlightOpacity / 50;
+        if (a < -255) a = -255;
+        if (a > 255) a = 255;
+        const uint32_t p = image.PixelAt(x, y);
+        if (!lightnessPath) {
+          result.SetPixel(x, y, TintPixel(p, s.shadowColor, s.highlightColor, a));
+        } else {
+          HslColor hc(p);
+          double l = hc.GetLightness();
+          l = a > 0 ? l + (1 - l) * a / 255 : l - (-a) * l / 255;
+          hc.SetLightness(l);
+          result.SetPixel(x, y, hc.GetColor());
+        }
+      }
+    }
+  } else {
+    image.CopyTo(result);
+  }
+
+  if (s.smoothDepth) {
+    result.Stretch(image, kSmoothWidth);
+    for (int32_t y = 0; y < h; ++y)
+      for (int32_t x = 0; x < w; ++x)
+        image.SetPixel(x, y, (kept.PixelAt(x, y) & 0xFF000000u) | PixelColour(image.PixelAt(x, y)));
+  } else {
+    result.CopyTo(image);
+  }
+}
+
+void ReliefWorkspace::BuildSideTexture(const EffectSettings& settings) {
+  CDib work;
+  source_.CopyTo(work);
+  if (work.Width() != source_.Width()) throw std::bad_alloc();
+  if (settings.colorOverlay) ApplyOverlay(work, settings.color, settings.colorOpacity);
+  ShadeTexture(work, blurred_, settings);
+  scene_->RemoveTexture(1);
+  scene_->AddTexture(work.Width(), work.Height(), work.Pixels(), work.Stride());
+}
+
+void ReliefWorkspace::Render(const EffectSettings& settings, ProgressCallback progress) {
+  CScene3D& scene = *scene_;
+  scene.progressCallback = std::move(progress);
+  scene.PoseCamera(settings.angleX, settings.angleY, settings.perspective, settings.zoom);
+  scene.Render();
+}
+
+}  // namespace tessaro

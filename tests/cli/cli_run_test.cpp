@@ -1,0 +1,258 @@
+// The whole command in-process: exit statuses, messages, and what is left on
+// disk, with the test module standing in for the filter.
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <cstdio>
+#include <cstdlib>
+#include <filesystem>
+#include <fstream>
+#include <iterator>
+
+#include "cli/cli_app.h"
+#include "cli/png_io.h"
+#include "settings/presets.h"
+#include "settings/settings_store.h"
+#include "tests/cli/test_module_host.h"
+
+namespace tessaro::testing {
+namespace {
+
+namespace fs = std::filesystem;
+
+std::string ReadAll(const fs::path& path) {
+  std::ifstream in(path, std::ios::binary);
+  return std::string(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
+}
+
+class CliRunTest : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    ASSERT_TRUE(module_.ok()) << module_.error();
+    dir_ = fs::temp_directory_path() /
+           ("tessaro_cli_run_" + std::to_string(::testing::UnitTest::GetInstance()->random_seed()) +
+            "_" + ::testing::UnitTest::GetInstance()->current_test_info()->name());
+    fs::remove_all(dir_);
+    fs::create_directories(dir_);
+    picture_ = PatternRgba(6, 4);
+    WritePicture("in.png", picture_, 6, 4);
+  }
+  void TearDown() override {
+    std::error_code ignored;
+    fs::remove_all(dir_, ignored);
+  }
+
+  std::string Path(const std::string& name) const { return (dir_ / name).string(); }
+  void WritePicture(const std::string& name, const std::vector<uint8_t>& rgba, uint32_t w,
+                    uint32_t h) {
+    std::string error;
+    ASSERT_TRUE(cli::WritePng(Path(name), rgba.data(), w, h, 4, &error)) << error;
+  }
+  cli::Picture ReadPicture(const std::string& name) {
+    cli::Picture p;
+    std::string error;
+    EXPECT_TRUE(cli::ReadPng(Path(name), cli::PngLimits{}, &p, &error)) << name << ": " << error;
+    return p;
+  }
+
+  // Runs the command with the test module; its messages end up in err_.
+  int Run(const char* mode, std::vector<std::string> args) {
+    module_.SetMode(mode);
+    args.insert(args.begin(), {"--plugin", TestModulePath()});
+    return RunBare(args);
+  }
+  int RunBare(const std::vector<std::string>& args) {
+    const fs::path errPath = dir_ / "stderr.txt", outPath = dir_ / "stdout.txt";
+    cli::CliEnvironment env;
+    env.err = std::fopen(errPath.string().c_str(), "wb");
+    env.out = std::fopen(outPath.string().c_str(), "wb");
+    env.programFolder = cli::ProgramFolder();
+    const int status = cli::RunCli(args, env);
+    std::fclose(env.err);
+    std::fclose(env.out);
+    err_ = ReadAll(errPath);
+    out_ = ReadAll(outPath);
+    fs::remove(errPath);
+    fs::remove(outPath);
+    return status;
+  }
+  std::vector<std::string> Files() const {
+    std::vector<std::string> names;
+    for (const auto& e : fs::directory_iterator(dir_)) names.push_back(e.path().filename().string());
+    std::sort(names.begin(), names.end());
+    return names;
+  }
+
+  TestModule module_;
+  fs::path dir_;
+  std::vector<uint8_t> picture_;
+  std::string err_, out_;
+};
+
+TEST_F(CliRunTest, ASuccessfulRunWritesTheFilteredPictureAndNothingElse) {
+  EXPECT_EQ(Run("invert", {Path("in.png"), "-o", Path("out.png")}), 0) << err_;
+  EXPECT_EQ(err_, "");
+  const cli::Picture out = ReadPicture("out.png");
+  ASSERT_EQ(out.rgba.size(), picture_.size());
+  for (size_t i = 0; i < picture_.size(); ++i)
+    ASSERT_EQ(out.rgba[i], i % 4 == 3 ? picture_[i] : 255 - picture_[i]) << i;
+  EXPECT_EQ(Files(), (std::vector<std::string>{"in.png", "out.png"}));
+
+  // An existing output is replaced.
+  EXPECT_EQ(Run("invert", {Path("out.png"), "-o", Path("out.png")}), 0) << err_;
+  EXPECT_EQ(ReadPicture("out.png").rgba, picture_);
+  EXPECT_EQ(Files(), (std::vector<std::string>{"in.png", "out.png"}));
+}
+
+TEST_F(CliRunTest, FailuresLeaveExistingOutputsUntouchedAndWriteNoNewOnes) {
+  std::ofstream(Path("out.png"), std::ios::binary) << "precious";
+  struct Case {
+    const char* mode;
+    int status;
+    const char* message;
+  };
+  for (const Case& c : {Case{"fail-text", 3,
+                             "in.png: the filter failed: test module failure: the sky is falling\n"},
+                        Case{"fail-code", 3, "in.png: the filter failed: out of memory (-108)\n"},
+                        Case{"fail-prepare", 3,
+                             "in.png: the filter failed: unsupported image mode (-30101)\n"},
+                        Case{"refuse", 2, "in.png: the filter refused this picture; nothing was written\n"}}) {
+    for (const char* target : {"out.png", "new.png"}) {
+      EXPECT_EQ(Run(c.mode, {Path("in.png"), "-o", Path(target)}), c.status) << c.mode;
+      EXPECT_NE(err_.find(c.message), std::string::npos) << c.mode << ": " << err_;
+    }
+    EXPECT_EQ(ReadAll(dir_ / "out.png"), "precious") << c.mode;
+    EXPECT_EQ(Files(), (std::vector<std::string>{"in.png", "out.png"})) << c.mode;
+  }
+}
+
+TEST_F(CliRunTest, FlatPicturesNeedASelectionAndTheMaskMustFit) {
+  EXPECT_EQ(Run("invert", {"--flat", Path("in.png"), "-o", Path("flat.png")}), 2);
+  EXPECT_FALSE(fs::exists(dir_ / "flat.png"));
+
+  std::vector<uint8_t> mask(6 * 4 * 4, 0);
+  for (size_t i = 0; i < 6 * 4; ++i) {
+    const uint8_t v = i % 3 ? 255 : 0;
+    mask[i * 4] = mask[i * 4 + 1] = mask[i * 4 + 2] = v;
+    mask[i * 4 + 3] = 255;
+  }
+  WritePicture("mask.png", mask, 6, 4);
+  EXPECT_EQ(Run("invert", {"--flat", "--mask", Path("mask.png"), Path("in.png"), "-o",
+                           Path("flat.png")}),
+            0)
+      << err_;
+  EXPECT_EQ(module_.report().filterCase, 2);
+  const cli::Picture flat = ReadPicture("flat.png");
+  ASSERT_EQ(flat.rgba.size(), picture_.size());
+  for (size_t i = 0; i < 6 * 4; ++i) {
+    for (size_t c = 0; c < 3; ++c)
+      ASSERT_EQ(flat.rgba[i * 4 + c], i % 3 ? 255 - picture_[i * 4 + c] : picture_[i * 4 + c]) << i;
+    EXPECT_EQ(flat.rgba[i * 4 + 3], 255) << "a flat result has no transparency";
+  }
+
+  WritePicture("small.png", mask, 4, 6);
+  EXPECT_EQ(Run("invert", {"--mask", Path("small.png"), Path("in.png"), "-o", Path("x.png")}), 1);
+  EXPECT_NE(err_.find("small.png: the mask is 4 x 6 pixels, but " + Path("in.png") + " is 6 x 4"),
+            std::string::npos)
+      << err_;
+  EXPECT_FALSE(fs::exists(dir_ / "x.png"));
+}
+
+TEST_F(CliRunTest, MasksCountByBrightnessOverBlack) {
+  const std::vector<uint8_t> rgba = {255, 255, 255, 255,  // white: selected
+                                     0,   0,   0,   255,  // black: not
+                                     255, 0,   0,   255,  // red: its brightness
+                                     200, 200, 200, 128,  // half transparent grey
+                                     7,   7,   7,   255,  // grey keeps its value
+                                     255, 255, 255, 0};   // transparent: not
+  EXPECT_EQ(cli::MaskFromPicture(rgba), (std::vector<uint8_t>{255, 0, 76, 100, 7, 0}));
+}
+
+TEST_F(CliRunTest, SeveralInputsGoToTheOutputFolderAndTheWorstStatusIsReturned) {
+  fs::create_directories(dir_ / "outs");
+  WritePicture("second.png", picture_, 6, 4);
+  std::ofstream(Path("broken.png"), std::ios::binary) << "not a picture";
+  EXPECT_EQ(Run("invert", {Path("in.png"), Path("broken.png"), Path("second.png"), "--out-dir",
+                           Path("outs")}),
+            1);
+  EXPECT_NE(err_.find("broken.png: not a PNG file"), std::string::npos) << err_;
+  EXPECT_TRUE(fs::exists(dir_ / "outs" / "in.png"));
+  EXPECT_TRUE(fs::exists(dir_ / "outs" / "second.png"));
+  EXPECT_FALSE(fs::exists(dir_ / "outs" / "broken.png"));
+
+  module_.SetMode("refuse");
+  EXPECT_EQ(RunBare({"--plugin", TestModulePath(), Path("in.png"), Path("broken.png"), "--out-dir",
+                     Path("outs")}),
+            2);
+}
+
+TEST_F(CliRunTest, UsageAndFileErrorsNameTheirCulprit) {
+  EXPECT_EQ(RunBare({}), 1);
+  EXPECT_EQ(err_, "tessaro: no input file given\nTry 'tessaro --help' for more information.\n");
+  EXPECT_EQ(Run("invert", {Path("none.png"), "-o", Path("out.png")}), 1);
+  EXPECT_EQ(err_.rfind("tessaro: " + Path("none.png") + ": cannot open (", 0), 0u) << err_;
+  EXPECT_EQ(RunBare({"--plugin", Path("in.png"), Path("in.png"), "-o", Path("out.png")}), 1);
+  EXPECT_EQ(err_.rfind("tessaro: cannot load the filter module " + Path("in.png") + ": ", 0), 0u)
+      << err_;
+  EXPECT_EQ(Run("invert", {Path("in.png"), "-o", Path("no/such/folder/out.png")}), 1);
+  EXPECT_NE(err_.find("no/such/folder/out.png"), std::string::npos) << err_;
+  EXPECT_EQ(Files(), (std::vector<std::string>{"in.png"}));
+  EXPECT_EQ(RunBare({"--help"}), 0);
+  EXPECT_EQ(out_.rfind("Usage: tessaro", 0), 0u);
+  EXPECT_EQ(RunBare({"--version"}), 0);
+  EXPECT_EQ(out_, "tessaro 1.0.0\n");
+}
+
+TEST_F(CliRunTest, ClampedValuesAreWarnedAboutAndReachTheFilterClamped) {
+  EXPECT_EQ(Run("invert", {"--zoom", "400", "--light-direction", "200", "--color", "112233",
+                           Path("in.png"), "-o", Path("out.png")}),
+            0);
+  EXPECT_EQ(err_, "tessaro: warning: --zoom 400 is outside 50..150; 150 is used\n");
+  const TestModuleReport& r = module_.report();
+  ASSERT_EQ(r.keyCount, 16);
+  EXPECT_EQ(r.values[3], 150);         // zooM
+  EXPECT_EQ(r.values[10], -160);       // angL
+  EXPECT_EQ(r.values[7], 0x00332211);  // colR
+  EXPECT_EQ(r.values[4], 30);          // depT: the default where nothing is stored
+  EXPECT_EQ(r.values[15], 0);          // smoO: off by default
+}
+
+#if !defined(_WIN32)
+// The store is a file here; on Windows it is the registry of the shared test
+// prefix, which these tests leave alone.
+TEST_F(CliRunTest, PresetsAndLastUsedValuesStartTheSettingsAndOptionsWin) {
+  const std::string settingsDir = (dir_ / "settings").string();
+  setenv("TESSARO_SETTINGS_DIR", settingsDir.c_str(), 1);
+  {
+    auto store = OpenSettingsStore("Quelmark Ltd", "Tessaro");
+    EffectSettings gold = EffectSettings::Defaults();
+    gold.depth = 77;
+    gold.zoom = 111;
+    gold.smoothDepth = true;
+    ASSERT_TRUE(SaveEffectSettings(*store, "Gold", gold));
+    EffectSettings last = EffectSettings::Defaults();
+    last.depth = 12;
+    last.lightDirection = 270;
+    ASSERT_TRUE(SaveEffectSettings(*store, "", last));
+  }
+  EXPECT_EQ(RunBare({"--list-presets"}), 0);
+  EXPECT_EQ(out_, "Gold\n");
+
+  EXPECT_EQ(Run("invert", {"--preset", "Gold", "--zoom", "60", Path("in.png"), "-o", Path("o.png")}), 0)
+      << err_;
+  EXPECT_EQ(module_.report().values[4], 77);  // depT from the preset
+  EXPECT_EQ(module_.report().values[3], 60);  // zooM from the command line
+  EXPECT_EQ(module_.report().values[15], 1);  // smoO from the preset
+
+  EXPECT_EQ(Run("invert", {"--last-used", Path("in.png"), "-o", Path("o.png")}), 0) << err_;
+  EXPECT_EQ(module_.report().values[4], 12);
+  EXPECT_EQ(module_.report().values[10], -90);  // stored 270, wrapped
+
+  EXPECT_EQ(Run("invert", {"--preset", "Silver", Path("in.png"), "-o", Path("o.png")}), 1);
+  EXPECT_EQ(err_, "tessaro: no preset named 'Silver' (see --list-presets)\n");
+  unsetenv("TESSARO_SETTINGS_DIR");
+}
+#endif
+
+}  // namespace
+}  // namespace tessaro::testing

@@ -1,0 +1,145 @@
+// PNG reading and writing: every colour type and bit depth gives the same
+// 8-bit pixels in both builds, and what is written reads back unchanged.
+#include <gtest/gtest.h>
+
+#include <filesystem>
+#include <fstream>
+#include <iterator>
+
+#include "cli/png_io.h"
+#include "tests/cli/png_fixtures.h"
+#include "tests/cli/test_module_host.h"
+
+namespace tessaro::testing {
+namespace {
+
+namespace fs = std::filesystem;
+
+std::vector<uint8_t> ReadBytes(const std::string& path) {
+  std::ifstream in(path, std::ios::binary);
+  return std::vector<uint8_t>(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
+}
+
+class PngIoTest : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    dir_ = fs::temp_directory_path() /
+           ("tessaro_png_" + std::string(::testing::UnitTest::GetInstance()->current_test_info()->name()));
+    fs::remove_all(dir_);
+    fs::create_directories(dir_);
+  }
+  void TearDown() override {
+    std::error_code ignored;
+    fs::remove_all(dir_, ignored);
+  }
+  std::string Path(const std::string& name) const { return (dir_ / name).string(); }
+  fs::path dir_;
+};
+
+// The files written by the build machine's libpng, with the pixels its
+// reader gave (NAME.rgba): this build's reader must give the same, and the
+// pixels the fixture was made of.
+TEST_F(PngIoTest, EveryColourTypeAndDepthReadsAsTheNativeReaderAndTheSourceSay) {
+  for (const PngFixture& f : AllPngFixtures()) {
+    const std::string base = FixturesFolder() + f.name;
+    cli::Picture p;
+    std::string error;
+    ASSERT_TRUE(cli::ReadPng(base + ".png", cli::PngLimits{}, &p, &error)) << f.name << ": " << error;
+    EXPECT_EQ(p.width, kFixtureWidth) << f.name;
+    EXPECT_EQ(p.height, kFixtureHeight) << f.name;
+    EXPECT_EQ(p.rgba, ReadBytes(base + ".rgba")) << f.name << " differs from the native reader";
+    EXPECT_EQ(p.rgba, ExpectedRgba(f)) << f.name << " differs from its source pixels";
+  }
+}
+
+TEST_F(PngIoTest, WrittenPicturesReadBackUnchanged) {
+  std::vector<uint8_t> rgba = PatternRgba(5, 3);
+  rgba[3] = 0;  // a fully transparent pixel keeps its colour: alpha is straight
+  std::string error;
+  ASSERT_TRUE(cli::WritePng(Path("rgba.png"), rgba.data(), 5, 3, 4, &error)) << error;
+  cli::Picture back;
+  ASSERT_TRUE(cli::ReadPng(Path("rgba.png"), cli::PngLimits{}, &back, &error)) << error;
+  EXPECT_EQ(back.width, 5u);
+  EXPECT_EQ(back.height, 3u);
+  EXPECT_EQ(back.rgba, rgba);
+
+  std::vector<uint8_t> rgb;
+  for (size_t i = 0; i < rgba.size(); ++i)
+    if (i % 4 != 3) rgb.push_back(rgba[i]);
+  ASSERT_TRUE(cli::WritePng(Path("rgb.png"), rgb.data(), 5, 3, 3, &error)) << error;
+  ASSERT_TRUE(cli::ReadPng(Path("rgb.png"), cli::PngLimits{}, &back, &error)) << error;
+  for (size_t i = 0; i < 15; ++i) {
+    for (size_t c = 0; c < 3; ++c) ASSERT_EQ(back.rgba[i * 4 + c], rgb[i * 3 + c]) << i;
+    ASSERT_EQ(back.rgba[i * 4 + 3], 255) << i;
+  }
+
+  // Every fixture, read and written again, reads back the same.
+  for (const PngFixture& f : AllPngFixtures()) {
+    cli::Picture first, second;
+    ASSERT_TRUE(cli::ReadPng(FixturesFolder() + f.name + ".png", cli::PngLimits{}, &first, &error));
+    ASSERT_TRUE(cli::WritePng(Path("again.png"), first.rgba.data(), first.width, first.height, 4,
+                              &error))
+        << error;
+    ASSERT_TRUE(cli::ReadPng(Path("again.png"), cli::PngLimits{}, &second, &error)) << error;
+    EXPECT_EQ(second.rgba, first.rgba) << f.name;
+  }
+}
+
+TEST_F(PngIoTest, UnreadableFilesAreRefusedWithAReason) {
+  cli::Picture p;
+  std::string error;
+  EXPECT_FALSE(cli::ReadPng(Path("missing.png"), cli::PngLimits{}, &p, &error));
+  EXPECT_EQ(error.rfind("cannot open (", 0), 0u) << error;
+
+  std::ofstream(Path("text.png"), std::ios::binary) << "just some text, long enough";
+  EXPECT_FALSE(cli::ReadPng(Path("text.png"), cli::PngLimits{}, &p, &error));
+  EXPECT_EQ(error, "not a PNG file");
+  std::ofstream(Path("short.png"), std::ios::binary) << "\x89PN";
+  EXPECT_FALSE(cli::ReadPng(Path("short.png"), cli::PngLimits{}, &p, &error));
+  EXPECT_EQ(error, "not a PNG file");
+
+  // A good file cut short after its header.
+  const std::vector<uint8_t> whole = ReadBytes(FixturesFolder() + "rgb8.png");
+  ASSERT_GT(whole.size(), 60u);
+  {
+    std::ofstream cut(Path("cut.png"), std::ios::binary);
+    cut.write(reinterpret_cast<const char*>(whole.data()), 60);
+  }
+  EXPECT_FALSE(cli::ReadPng(Path("cut.png"), cli::PngLimits{}, &p, &error));
+  EXPECT_EQ(error.rfind("not a readable PNG file", 0), 0u) << error;
+
+  // Larger than the host can carry: refused from the header alone.
+  EXPECT_FALSE(cli::ReadPng(FixturesFolder() + "rgb8.png", cli::PngLimits{12, 100}, &p, &error));
+  EXPECT_EQ(error, "too large (13 x 7 pixels)");
+  EXPECT_FALSE(cli::ReadPng(FixturesFolder() + "rgb8.png", cli::PngLimits{100, 6}, &p, &error));
+  EXPECT_TRUE(cli::ReadPng(FixturesFolder() + "rgb8.png", cli::PngLimits{13, 7}, &p, &error));
+
+  const std::vector<uint8_t> pixel = {1, 2, 3, 4};
+  EXPECT_FALSE(cli::WritePng(Path("no/such/folder/x.png"), pixel.data(), 1, 1, 4, &error));
+  EXPECT_FALSE(error.empty());
+}
+
+TEST(PngReduction, SixteenBitSamplesRoundToNearest) {
+  EXPECT_EQ(cli::Reduce16To8(0), 0);
+  EXPECT_EQ(cli::Reduce16To8(65535), 255);
+  EXPECT_EQ(cli::Reduce16To8(128), 0);    // 0.498 -> 0
+  EXPECT_EQ(cli::Reduce16To8(129), 1);    // 0.502 -> 1
+  EXPECT_EQ(cli::Reduce16To8(0x807F), 128);  // the exact ratio truncated would give 127
+  for (uint32_t v = 0; v < 256; ++v) EXPECT_EQ(cli::Reduce16To8(v * 257), v);
+}
+
+#if !defined(_WIN32)
+// Natively the fixtures can also be made here, independent of the build step.
+TEST_F(PngIoTest, FixturesWrittenNowReadAsTheirSourcePixels) {
+  for (const PngFixture& f : AllPngFixtures()) {
+    std::string error;
+    ASSERT_TRUE(WritePngFixture(f, Path("f.png"), &error)) << error;
+    cli::Picture p;
+    ASSERT_TRUE(cli::ReadPng(Path("f.png"), cli::PngLimits{}, &p, &error)) << f.name << error;
+    EXPECT_EQ(p.rgba, ExpectedRgba(f)) << f.name;
+  }
+}
+#endif
+
+}  // namespace
+}  // namespace tessaro::testing

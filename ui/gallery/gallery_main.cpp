@@ -1,0 +1,285 @@
+// The window gallery: a resizable tool dialog with the controls that exist so
+// far, and a small tool dialog beside it that rolls up.  Options let a script
+// put both into the states worth a screenshot:
+//
+//   --style N          button style of the interface (0 Flat, 9 Chrome, 100 Aqua)
+//   --contrast N       background stripe contrast
+//   --grow DX DY       enlarge the gallery once shown (the anchors at work)
+//   --roll-up          roll the small dialog up
+//   --ready-file PATH  written once everything is shown and painted
+//   --linger MS        close this long after that (default: stay open)
+#include <windows.h>
+
+#include <commctrl.h>
+
+#include <cstdio>
+#include <cstdlib>
+#include <cstring>
+#include <exception>
+#include <fstream>
+#include <string>
+
+#include "image/dib.h"
+#include "settings/file_settings_store.h"
+#include "ui/dialog/interface_styles.h"
+#include "ui/dialog/paint_surface.h"
+#include "ui/toolkit/controls_win.h"
+#include "ui/toolkit/dc_win.h"
+#include "ui/toolkit/dialog_template_win.h"
+#include "ui/toolkit/tool_dlg_win.h"
+
+namespace tessaro {
+namespace {
+
+struct GalleryOptions {
+  int style = -1;
+  int contrast = -9999;
+  int growX = 0, growY = 0;
+  bool rollUp = false;
+  std::string readyFile;
+  int lingerMs = 0;
+};
+
+constexpr int kStyleBarIds[3] = {2001, 2002, 2003};
+constexpr int kCheckId = 2010, kSliderId = 2011, kProgressId = 2012, kLabelId = 2000;
+constexpr UINT_PTR kShownTimer = 1, kLingerTimer = 2;
+
+// Standard controls paint their background in the system colour; on the
+// striped frame a plain window-coloured background looks less out of place
+// until the skinned controls exist.
+LRESULT ColourStaticBackground(WPARAM dc) {
+  static HBRUSH brush = CreateSolidBrush(GetInterfaceSettings().windowColor);
+  SetBkMode(reinterpret_cast<HDC>(dc), TRANSPARENT);
+  return reinterpret_cast<LRESULT>(brush);
+}
+
+// An owner-drawn button painted as a styled bar in one fixed button style.
+class CStyleBarButton : public CButton {
+ public:
+  CStyleBarButton(int32_t style, const wchar_t* label) : style_(style), label_(label) {}
+
+ protected:
+  bool DrawItem(const DRAWITEMSTRUCT& item) override {
+    const RECT r = item.rcItem;
+    const int32_t w = r.right - r.left, h = r.bottom - r.top;
+    CDib picture;
+    if (!picture.Create(w, h)) return false;
+    CDibSurface surface(picture);
+    const InterfaceSettings& ui = GetInterfaceSettings();
+    surface.FillRect({0, 0, w, h}, ui.windowColor);
+    const int32_t saved = ui.buttonStyle;
+    SetButtonStyle(style_);
+    const int32_t state = (item.itemState & ODS_SELECTED) != 0 ? 2 : 0;
+    DrawStyledBar(surface, {0, 0, w, h}, ui.controlColor, state, 0.0);
+    SetButtonStyle(saved);
+    if (HDC dc = static_cast<HDC>(picture.GetDC())) {
+      CDC out(dc);
+      CSelectObject font(dc, GetFont());
+      out.SetBkMode(TRANSPARENT);
+      out.SetTextColor(0);
+      RECT text = {0, 0, w, h};
+      if (state == 2) OffsetRect(&text, 1, 1);
+      out.DrawText(label_, text, DT_SINGLELINE | DT_CENTER | DT_VCENTER | DT_NOPREFIX);
+      picture.ReleaseDC();
+    }
+    picture.Draw(item.hDC, ToDibRect(r));
+    return true;
+  }
+
+ private:
+  int32_t style_;
+  std::wstring label_;
+};
+
+// The small dialog: fixed size, caption close button, rolls up.
+class CSmallDlg : public CToolDlg {
+ protected:
+  LRESULT WindowProc(UINT msg, WPARAM wParam, LPARAM lParam) override {
+    if (msg == WM_CTLCOLORSTATIC) return ColourStaticBackground(wParam);
+    return CToolDlg::WindowProc(msg, wParam, lParam);
+  }
+  void OnCommand(UINT id, UINT code, HWND control) override {
+    if (id == kCaptionCloseId) {
+      EndDialog(IDCANCEL);
+      return;
+    }
+    CToolDlg::OnCommand(id, code, control);
+  }
+};
+
+CDialogTemplate SmallTemplate() {
+  CDialogTemplate t(WS_POPUP | WS_CLIPCHILDREN | WS_VISIBLE, 0, 0, 150, 70, L"Message");
+  t.AddItem(DialogItemClass::kStatic, kCaptionId, L"Message", SS_LEFT, 2, 2, 146, 11);
+  t.AddItem(DialogItemClass::kButton, kCaptionCloseId, L"x", WS_CHILD | WS_VISIBLE | BS_PUSHBUTTON,
+            134, 3, 12, 9);
+  t.AddItem(DialogItemClass::kStatic, 3000,
+            L"A small dialog rolls up to its caption when the caption is double-clicked.",
+            WS_CHILD | WS_VISIBLE | SS_LEFT, 8, 18, 134, 24);
+  t.AddItem(DialogItemClass::kButton, IDOK, L"OK",
+            WS_CHILD | WS_VISIBLE | WS_TABSTOP | BS_DEFPUSHBUTTON, 50, 50, 50, 14);
+  return t;
+}
+
+CDialogTemplate GalleryTemplate() {
+  const DWORD child = WS_CHILD | WS_VISIBLE;
+  CDialogTemplate t(WS_POPUP | WS_CLIPCHILDREN, 0, 0, 240, 180, L"Tessaro gallery");
+  t.AddItem(DialogItemClass::kStatic, kCaptionId, L"Tessaro gallery", SS_LEFT, 2, 2, 236, 11);
+  t.AddItem(DialogItemClass::kStatic, kLabelId, L"Button styles (press one for the pressed look):",
+            child | SS_LEFT, 8, 18, 224, 9);
+  const wchar_t* labels[3] = {L"Flat (0)", L"Chrome (9)", L"Aqua (100)"};
+  for (int i = 0; i < 3; ++i) {
+    t.AddItem(DialogItemClass::kButton, WORD(kStyleBarIds[i]), labels[i],
+              child | WS_TABSTOP | BS_OWNERDRAW, 8, short(30 + 18 * i), 224, 14);
+  }
+  t.AddItem(DialogItemClass::kButton, kCheckId, L"Check box", child | WS_TABSTOP | BS_AUTOCHECKBOX,
+            8, 86, 80, 10);
+  t.AddItem(TRACKBAR_CLASSW, kSliderId, L"", child | WS_TABSTOP | TBS_HORIZ | TBS_BOTH | TBS_NOTICKS,
+            8, 100, 224, 14);
+  t.AddItem(PROGRESS_CLASSW, kProgressId, L"", child, 8, 140, 224, 8);
+  t.AddItem(DialogItemClass::kButton, IDOK, L"OK", child | WS_TABSTOP | BS_DEFPUSHBUTTON, 128,
+            158, 50, 14);
+  t.AddItem(DialogItemClass::kButton, IDCANCEL, L"Cancel", child | WS_TABSTOP | BS_PUSHBUTTON, 182,
+            158, 50, 14);
+  return t;
+}
+
+class CGalleryDlg : public CToolDlg {
+ public:
+  CGalleryDlg(const GalleryOptions& options, SettingsStore& store) : options_(options) {
+    SetResizable(true);
+    SetTitle("Tessaro gallery");
+    SetSettingsStore(&store);
+    small_.SetSettingsStore(&store);
+  }
+
+ protected:
+  bool OnInitDialog() override {
+    CToolDlg::OnInitDialog();
+    SetWindowPos(nullptr, 24, 24, 0, 0, SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
+    for (int i = 0; i < 3; ++i) bars_[i].AttachDlgItem(kStyleBarIds[i], *this);
+    slider_.AttachDlgItem(kSliderId, *this);
+    progress_.AttachDlgItem(kProgressId, *this);
+    slider_.SetRange(0, 100);
+    slider_.SetPos(40);
+    progress_.SetRange(0, 100);
+    progress_.SetPos(60);
+
+    AnchorControl(kLabelId, kAnchorTopLeft);
+    for (int id : kStyleBarIds) AnchorControl(id, kAnchorTopLeft, kAnchorTopRight);
+    AnchorControl(kCheckId, kAnchorTopLeft);
+    AnchorControl(kSliderId, kAnchorTopLeft, kAnchorTopRight);
+    AnchorControl(kProgressId, kAnchorBottomLeft, kAnchorBottomRight);
+    AnchorControl(IDOK, kAnchorBottomRight);
+    AnchorControl(IDCANCEL, kAnchorBottomRight);
+
+    const CDialogTemplate small = SmallTemplate();
+    if (small_.Create(small.Get(), Hwnd())) {
+      const RECT mine = GetWindowRect();
+      small_.SetWindowPos(nullptr, mine.right + options_.growX + 24, mine.top, 0, 0,
+                          SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
+    }
+    SetTimer(kShownTimer, 300);
+    return true;
+  }
+
+  LRESULT WindowProc(UINT msg, WPARAM wParam, LPARAM lParam) override {
+    if (msg == WM_CTLCOLORSTATIC) return ColourStaticBackground(wParam);
+    return CToolDlg::WindowProc(msg, wParam, lParam);
+  }
+
+  void OnTimer(UINT_PTR id) override {
+    if (id == kShownTimer) {
+      KillTimer(kShownTimer);
+      Shown();
+    } else if (id == kLingerTimer) {
+      KillTimer(kLingerTimer);
+      EndDialog(IDCANCEL);
+    } else {
+      CToolDlg::OnTimer(id);
+    }
+  }
+
+ private:
+  void Shown() {
+    if (options_.growX != 0 || options_.growY != 0) {
+      const RECT r = GetWindowRect();
+      SetWindowPos(nullptr, 0, 0, r.right - r.left + options_.growX,
+                   r.bottom - r.top + options_.growY, SWP_NOMOVE | SWP_NOZORDER);
+    }
+    if (options_.rollUp && small_.IsWindow()) small_.SetRolledUp(true);
+    SetForegroundWindow(Hwnd());
+    RedrawWindow();
+    if (small_.IsWindow()) small_.RedrawWindow();
+    if (!options_.readyFile.empty()) std::ofstream(options_.readyFile) << "shown\n";
+    if (options_.lingerMs > 0) SetTimer(kLingerTimer, UINT(options_.lingerMs));
+  }
+
+  GalleryOptions options_;
+  CStyleBarButton bars_[3] = {{kButtonStyleFlat, L"Flat (0)"},
+                              {kButtonStyleChrome, L"Chrome (9)"},
+                              {kButtonStyleAqua, L"Aqua (100)"}};
+  CSliderCtrl slider_;
+  CProgressCtrl progress_;
+  CSmallDlg small_;
+};
+
+bool ParseOptions(int argc, char** argv, GalleryOptions& o) {
+  for (int i = 1; i < argc; ++i) {
+    const std::string a = argv[i];
+    const bool hasValue = i + 1 < argc;
+    if (a == "--style" && hasValue) {
+      o.style = std::atoi(argv[++i]);
+    } else if (a == "--contrast" && hasValue) {
+      o.contrast = std::atoi(argv[++i]);
+    } else if (a == "--grow" && i + 2 < argc) {
+      o.growX = std::atoi(argv[++i]);
+      o.growY = std::atoi(argv[++i]);
+    } else if (a == "--roll-up") {
+      o.rollUp = true;
+    } else if (a == "--ready-file" && hasValue) {
+      o.readyFile = argv[++i];
+    } else if (a == "--linger" && hasValue) {
+      o.lingerMs = std::atoi(argv[++i]);
+    } else {
+      std::fprintf(stderr, "tessaro_gallery: unknown option %s\n", a.c_str());
+      return false;
+    }
+  }
+  return true;
+}
+
+std::string GalleryStorePath() {
+  wchar_t folder[MAX_PATH + 1] = {};
+  const DWORD n = GetTempPathW(MAX_PATH, folder);
+  return WideToUtf8(std::wstring(folder, n)) + "tessaro-gallery-settings.txt";
+}
+
+int RunGallery(int argc, char** argv) {
+  GalleryOptions options;
+  if (!ParseOptions(argc, argv, options)) return 2;
+  if (options.style != -1) SetButtonStyle(options.style);
+  // The gallery keeps its settings apart from the user's own.
+  FileSettingsStore store(GalleryStorePath());
+  if (options.contrast != -9999)
+    store.WriteInt("", "Linear interface", options.contrast);
+  else
+    store.DeleteValue("", "Linear interface");
+
+  CGalleryDlg gallery(options, store);
+  const CDialogTemplate t = GalleryTemplate();
+  return gallery.DoModal(t.Get(), nullptr) == -1 ? 1 : 0;
+}
+
+}  // namespace
+}  // namespace tessaro
+
+int main(int argc, char** argv) {
+  try {
+    return tessaro::RunGallery(argc, argv);
+  } catch (const std::exception& e) {
+    std::fprintf(stderr, "tessaro_gallery: %s\n", e.what());
+  } catch (...) {
+    std::fprintf(stderr, "tessaro_gallery: unknown failure\n");
+  }
+  return 1;
+}
