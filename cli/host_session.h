@@ -9,14 +9,16 @@
 #include <vector>
 
 #include "host/plugin_interface.h"
+#include "host/user_message.h"
 #include "settings/effect_settings.h"
 
 namespace tessaro::cli {
 
 using PluginEntry = void (*)(int16_t selector, void* paramBlock, intptr_t* data, int16_t* result);
 
-// Our signature in the record's hostSig.
-constexpr uint32_t kHostSignature = host::FourCC("tsCL");
+// The signature of a host without a user interface: the filter then writes its
+// messages to standard error instead of opening windows nobody could close.
+constexpr uint32_t kHostSignature = host::kConsoleHostSignature;
 
 // The largest picture the host interface can carry: row strides are 32-bit.
 constexpr int64_t kMaxImageWidth = INT32_MAX / 4;

@@ -5,6 +5,12 @@
 #include <cstring>
 #include <limits>
 
+// Fast-math lets the compiler reassociate, which undoes the error-free
+// transformations below.
+#if defined(__FAST_MATH__)
+#error "portable_math.cpp must be built without fast-math"
+#endif
+
 namespace tessaro {
 namespace {
 
@@ -407,14 +413,15 @@ struct Reduced {
   unsigned quadrant;  // x = (4k + quadrant) pi/2 + r for some integer k
 };
 
-// Reduction of a finite x >= pi/4, exact to about 2^-105 relative in r for
-// every double.  x = m 2^e with an integer m < 2^53 is multiplied by 2/pi in
-// integer arithmetic: the words of 2/pi whose product with m has weight 4 or
-// more contribute whole turns and are skipped, the nine that follow give 2 bits
-// of quadrant and at least 202 correct bits of fraction.  The closest any double
-// comes to a multiple of pi/2 leaves about 62 leading zero bits in the fraction
-// (an old exhaustive search); 192 fraction bits keep 106 significant ones
-// beyond that.  The rest is a double-double product with pi/2.
+// Reduction of a finite x >= pi/4, accurate to about 2^-105 relative in r for
+// every double, however large.  x = m 2^e with an integer m < 2^53 is
+// multiplied by 2/pi in integer arithmetic: the words of 2/pi whose product
+// with m has weight 4 or more only add whole turns and are skipped, and the
+// nine that follow give the quadrant and at least 202 correct bits of
+// fraction.  No double lies closer to a multiple of pi/2 than about 2^-62 of it
+// (a known result of searching all doubles with continued fractions), so of the
+// 192 fraction bits kept at least 130 are significant.  The fraction then
+// becomes a double-double and is multiplied by pi/2.
 Reduced ReduceByHalfPi(double x) {
   const uint64_t bits = BitsOf(x);
   const uint64_t m = (bits & ((uint64_t(1) << 52) - 1)) | (uint64_t(1) << 52);

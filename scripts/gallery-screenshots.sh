@@ -71,5 +71,5 @@ shot() {
 
 shot gallery-aqua
 shot gallery-chrome-grown --style 9 --grow 160 60
-shot gallery-flat-rolled-up --style 0 --roll-up
+shot gallery-flat-rolled-up-pressed --style 0 --roll-up --pressed
 shot gallery-flat-background --style 0 --contrast 0

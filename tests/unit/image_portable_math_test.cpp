@@ -107,7 +107,8 @@ template <int N>
 double ToDouble(const Big<N>& a) {  // approximate, for starting values and messages
   if (a.IsZero()) return 0.0;
   const uint64_t top = (uint64_t(a.mant[N - 1]) << 32) | a.mant[N - 2];
-  const double v = std::ldexp(double(top), int(std::max<int64_t>(-3000, std::min<int64_t>(3000, a.exp - 64))));
+  const int64_t e = std::max<int64_t>(-3000, std::min<int64_t>(3000, a.exp - 64));
+  const double v = std::ldexp(double(top), int(e));
   return a.neg ? -v : v;
 }
 
@@ -543,7 +544,9 @@ TEST(PortableMath, SinCosAreCorrectlyRounded) {
 
 TEST(PortableMath, Atan2IsCorrectlyRounded) {
   Accuracy acc("atan2");
-  auto check = [&](double y, double x) { acc.Check(PortableAtan2(y, x), RefAtan2(y, x), Hex(y, x)); };
+  auto check = [&](double y, double x) {
+    acc.Check(PortableAtan2(y, x), RefAtan2(y, x), Hex(y, x));
+  };
   for (int y = -64; y <= 64; ++y) {
     for (int x = -64; x <= 64; ++x) {
       if (y != 0 && x != 0) check(y, x);
@@ -554,9 +557,14 @@ TEST(PortableMath, Atan2IsCorrectlyRounded) {
     const double y = double(rng.Integer(-65280, 65280)), x = double(rng.Integer(-65280, 65280));
     if (y != 0 && x != 0) check(y, x);
   }
-  for (int i = 0; i < 5000; ++i) check(double(rng.Integer(1, 65280)), double(rng.Integer(-3, 3)) + 0.5);
+  for (int i = 0; i < 5000; ++i) {  // nearly vertical
+    check(double(rng.Integer(1, 65280)), double(rng.Integer(-3, 3)) + 0.5);
+  }
   for (int i = 0; i < 20000; ++i) check(rng.Uniform(-10, 10), rng.Uniform(-10, 10));
-  for (int i = 0; i < 5000; ++i) check(rng.Uniform(-1, 1) * std::ldexp(1.0, int(rng.Integer(-80, 80))), rng.Uniform(-1, 1));
+  for (int i = 0; i < 5000; ++i) {
+    const double scale = std::ldexp(1.0, int(rng.Integer(-80, 80)));
+    check(rng.Uniform(-1, 1) * scale, rng.Uniform(-1, 1));
+  }
   for (int i = 0; i < 3000; ++i) {
     const double y = rng.AnyFinite(), x = rng.AnyFinite();
     if (y != 0 && x != 0) check(y, x);

@@ -234,9 +234,12 @@ TEST_F(FrameWin, EachResizeZoneMovesItsOwnEdges) {
       // Top edge above the caption strip.
       {"top", 60, 1, 15, -12, false, true, false, false},
   };
+  CTestFrame& dlg = Open(true);
+  const RECT start = dlg.GetWindowRect();
   for (const ZoneCase& z : cases) {
     SCOPED_TRACE(z.name);
-    CTestFrame& dlg = Open(true);
+    dlg.SetWindowPos(nullptr, start.left, start.top, start.right - start.left,
+                     start.bottom - start.top, SWP_NOZORDER);
     const ClientSize c = dlg.GetClientSize();
     const POINT at = {z.x < 0 ? c.width + z.x : z.x, z.y < 0 ? c.height + z.y : z.y};
     const FrameHit hit = FramePressAt(at.x, at.y, c, dlg.CaptionRect(), true, false);
@@ -249,7 +252,6 @@ TEST_F(FrameWin, EachResizeZoneMovesItsOwnEdges) {
     EXPECT_EQ(after.right - before.right, z.right ? z.dx : 0);
     EXPECT_EQ(after.top - before.top, z.top ? z.dy : 0);
     EXPECT_EQ(after.bottom - before.bottom, z.bottom ? z.dy : 0);
-    dialog_.reset();
   }
 }
 
@@ -617,7 +619,7 @@ TEST(WindowBinding, OwnerDrawnChildPaintsThroughItsObject) {
 
 TEST(StandardControls, SliderAndProgressKeepTheirValuesInTheControl) {
   CDialogTemplate t(WS_POPUP, 0, 0, 160, 60, L"Controls");
-  t.AddItem(TRACKBAR_CLASSW, 20, L"", WS_CHILD | WS_VISIBLE | TBS_HORIZ | TBS_NOTICKS, 5, 5, 150, 14);
+  t.AddItem(TRACKBAR_CLASSW, 20, L"", WS_CHILD | WS_VISIBLE | TBS_HORZ | TBS_NOTICKS, 5, 5, 150, 14);
   t.AddItem(PROGRESS_CLASSW, 21, L"", WS_CHILD | WS_VISIBLE, 5, 30, 150, 8);
   t.AddItem(DialogItemClass::kButton, 22, L"Check", WS_CHILD | WS_VISIBLE | BS_AUTOCHECKBOX, 5, 42,
             60, 10);

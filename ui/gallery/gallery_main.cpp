@@ -6,6 +6,7 @@
 //   --contrast N       background stripe contrast
 //   --grow DX DY       enlarge the gallery once shown (the anchors at work)
 //   --roll-up          roll the small dialog up
+//   --pressed          show the Aqua bar pressed
 //   --ready-file PATH  written once everything is shown and painted
 //   --linger MS        close this long after that (default: stay open)
 #include <windows.h>
@@ -36,6 +37,7 @@ struct GalleryOptions {
   int contrast = -9999;
   int growX = 0, growY = 0;
   bool rollUp = false;
+  bool pressed = false;
   std::string readyFile;
   int lingerMs = 0;
 };
@@ -133,7 +135,7 @@ CDialogTemplate GalleryTemplate() {
   }
   t.AddItem(DialogItemClass::kButton, kCheckId, L"Check box", child | WS_TABSTOP | BS_AUTOCHECKBOX,
             8, 86, 80, 10);
-  t.AddItem(TRACKBAR_CLASSW, kSliderId, L"", child | WS_TABSTOP | TBS_HORIZ | TBS_BOTH | TBS_NOTICKS,
+  t.AddItem(TRACKBAR_CLASSW, kSliderId, L"", child | WS_TABSTOP | TBS_HORZ | TBS_BOTH | TBS_NOTICKS,
             8, 100, 224, 14);
   t.AddItem(PROGRESS_CLASSW, kProgressId, L"", child, 8, 140, 224, 8);
   t.AddItem(DialogItemClass::kButton, IDOK, L"OK", child | WS_TABSTOP | BS_DEFPUSHBUTTON, 128,
@@ -207,6 +209,7 @@ class CGalleryDlg : public CToolDlg {
                    r.bottom - r.top + options_.growY, SWP_NOMOVE | SWP_NOZORDER);
     }
     if (options_.rollUp && small_.IsWindow()) small_.SetRolledUp(true);
+    if (options_.pressed) bars_[2].SendMessage(BM_SETSTATE, TRUE, 0);
     SetForegroundWindow(Hwnd());
     RedrawWindow();
     if (small_.IsWindow()) small_.RedrawWindow();
@@ -236,6 +239,8 @@ bool ParseOptions(int argc, char** argv, GalleryOptions& o) {
       o.growY = std::atoi(argv[++i]);
     } else if (a == "--roll-up") {
       o.rollUp = true;
+    } else if (a == "--pressed") {
+      o.pressed = true;
     } else if (a == "--ready-file" && hasValue) {
       o.readyFile = argv[++i];
     } else if (a == "--linger" && hasValue) {

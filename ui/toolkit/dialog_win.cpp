@@ -11,7 +11,7 @@ INT_PTR CALLBACK CDialog::StaticDlgProc(HWND hwnd, UINT msg, WPARAM, LPARAM lPar
   if (msg != WM_INITDIALOG) return FALSE;
   auto* dialog = reinterpret_cast<CDialog*>(lParam);
   if (dialog == nullptr || !dialog->Attach(hwnd)) return FALSE;
-  dialog->ownsWindow_ = true;
+  dialog->SetOwnsWindow(true);
   try {
     return dialog->OnInitDialog() ? TRUE : FALSE;
   } catch (...) {

@@ -132,12 +132,13 @@ class CWnd {
   // The paint request of an owner-drawn control; true when it painted.
   virtual bool DrawItem(const DRAWITEMSTRUCT& /*item*/) { return false; }
 
-  // Binds without subclassing, for windows whose messages already reach the
-  // object (dialogs subclass themselves once they exist).
-  void Bind(HWND hwnd, WNDPROC previous);
+  // Whoever created the window says so, and the object then destroys the
+  // window when it goes first.
+  void SetOwnsWindow(bool owns) { ownsWindow_ = owns; }
 
  private:
   static LRESULT CALLBACK StaticWndProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam);
+  void Bind(HWND hwnd, WNDPROC previous);
   void Unbind();
 
   struct Message {
@@ -149,9 +150,6 @@ class CWnd {
   HWND hwnd_ = nullptr;
   WNDPROC previous_ = nullptr;
   Message current_ = {};
-
- protected:
-  // Set by whoever created the window, so the object can destroy it.
   bool ownsWindow_ = false;
 };
 
