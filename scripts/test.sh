@@ -45,6 +45,11 @@ export DISPLAY=$display
 bash scripts/wine-run.sh reg add 'HKCU\Software\Wine\X11 Driver' /v Managed /d N /f >/dev/null 2>&1 || true
 run_ctest win
 
+echo "== native and Windows hosts on the same pictures"
+if ! bash scripts/compare-hosts.sh; then
+  failed=1
+fi
+
 echo "test command finished in $(( $(date +%s) - start )) s"
 if [[ $failed -ne 0 ]]; then
   echo "SOME TESTS FAILED" >&2
