@@ -15,6 +15,7 @@ if(WIN32)
 endif()
 
 if(TESSARO_SANITIZE)
-  add_compile_options(-fsanitize=address,undefined -fno-sanitize-recover=all -fno-omit-frame-pointer)
-  add_link_options(-fsanitize=address,undefined)
+  add_compile_options(-fsanitize=address,undefined,float-cast-overflow,float-divide-by-zero
+                      -fno-sanitize-recover=all -fno-omit-frame-pointer)
+  add_link_options(-fsanitize=address,undefined,float-cast-overflow,float-divide-by-zero)
 endif()

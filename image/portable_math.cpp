@@ -118,7 +118,7 @@ Quotient3 DivideExactly(double a, double b) {
 
 // ---- Exponents ----------------------------------------------------------------
 //
-// Powers of two are made from their bit patterns, and scaling by one is a
+// Powers of two are made from their bit patterns, and scaling by one is then a
 // single multiplication, so there is no dependence on how a C library scales.
 
 uint64_t BitsOf(double v) {

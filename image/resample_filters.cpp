@@ -2,6 +2,8 @@
 
 #include <cmath>
 
+#include "image/portable_math.h"
+
 namespace tessaro {
 
 namespace {
@@ -14,7 +16,7 @@ double CGaussianFilter::Filter(double x) const {
   // The constant factors cancel in every normalised table, but they take part
   // in its rounding, so they stay.
   static const double kSqrtTwoPi = std::sqrt(2.0 * kPi);
-  return std::fabs(x) <= Width() ? std::exp(-(x * x) / Width() - 1.0) / kSqrtTwoPi : 0.0;
+  return std::fabs(x) <= Width() ? PortableExp(-(x * x) / Width() - 1.0) / kSqrtTwoPi : 0.0;
 }
 
 double CBilinearFilter::Filter(double x) const {

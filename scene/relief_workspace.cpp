@@ -5,6 +5,7 @@
 
 #include "image/numeric.h"
 #include "image/pixel.h"
+#include "image/portable_math.h"
 #include "image/resample_data.h"
 #include "image/resample_filters.h"
 #include "image/two_pass_scale.h"
@@ -109,7 +110,7 @@ void ReliefWorkspace::BuildSliceStack(int32_t depth, int32_t round) {
   const int32_t k = depth;
   for (int32_t i = 1; i <= 2 * k - 1; ++i) {
     const double z = i * 0.5;
-    const double f = 1 + (round / 400.0) * std::fabs(std::sin(i * kPi / (2 * k)));
+    const double f = 1 + (round / 400.0) * std::fabs(PortableSin(i * kPi / (2 * k)));
     for (const Corner& c : corners) scene.AddNode(1, CNode3D{c.x * f, c.y * f, z, 0, 0, 1, c.s, c.t});
     const int32_t b = 4 * (i - 1) + 1;
     scene.AddQuad(1, b + 2, b + 1, b, b - 1);
@@ -134,7 +135,7 @@ void ShadeTexture(CDib& image, const HeightField& heights, const EffectSettings&
         const int32_t t = heights.At(x, y), u = heights.At(x - 1, y), v = heights.At(x, y - 1);
         double angle = 0;
         if (t != u || t != v) {
-          angle = std::atan2(double(t - u), double(t - v)) - kPi / 2 + offset;
+          angle = PortableAtan2(double(t - u), double(t - v)) - kPi / 2 + offset;
           while (angle < -kPi) angle += 2 * kPi;
           if (angle > kPi) angle -= 2 * kPi;
         }
