@@ -12,6 +12,7 @@
 #include "host/user_message.h"
 #include "i18n/language.h"
 #include "settings/settings_store.h"
+#include "ui/dialog/interface_styles.h"
 
 namespace tessaro::host {
 
@@ -68,6 +69,7 @@ void CMFCPlugInApp::Prepare() {
   const std::unique_ptr<SettingsStore> store = OpenStore();
   i18n::PrepareLanguage(i18n::TheLanguage(), ProductName(),
                         store->GetString("", "Language", "English"));
+  ResetBorderTable();
 }
 
 std::unique_ptr<SettingsStore> CMFCPlugInApp::OpenStore() const {

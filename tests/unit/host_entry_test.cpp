@@ -8,6 +8,7 @@
 
 #include "host/plugin_app.h"
 #include "host/plugin_errors.h"
+#include "ui/dialog/interface_styles.h"
 
 namespace tessaro::host {
 namespace {
@@ -107,6 +108,18 @@ TEST(PluginMainTest, EntryStoresTheCallAndTheSettingsKey) {
   EXPECT_EQ(TheApp().Record(), &record);
   EXPECT_EQ(TheApp().Data(), &data);
   EXPECT_EQ(TheApp().SettingsKey(), "Software\\Quelmark Ltd\\Tessaro");
+}
+
+TEST(PluginMainTest, PrepareResetsTheBorderTableOfEveryRun) {
+  BorderTable custom = DefaultBorderTable();
+  custom[0].outerTopLeft = -99;
+  SetBorderTable(custom);
+  FilterRecord record{};
+  intptr_t data = 0;
+  int16_t result = 1;
+  PluginMain(kSelectorPrepare, &record, &data, &result);
+  EXPECT_EQ(result, 0);
+  EXPECT_EQ(GetBorderTable()[0].outerTopLeft, DefaultBorderTable()[0].outerTopLeft);
 }
 
 TEST(PluginMainTest, NullResultPointerDoesNotCrash) {
