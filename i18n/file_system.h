@@ -5,6 +5,7 @@
 #pragma once
 
 #include <cstddef>
+#include <functional>
 #include <string>
 #include <vector>
 
@@ -31,5 +32,10 @@ std::vector<std::string> FindFilesWithExtension(const std::string& folder,
 // Reads at most maxBytes from the start of the file.  truncated tells whether
 // the file held more.  False when the file cannot be opened or read.
 bool ReadFileHead(const std::string& path, size_t maxBytes, std::string& bytes, bool& truncated);
+
+// The reading loop both platforms share: up to maxBytes in chunks through
+// readSome (false on an error, got = 0 at the end), truncated when more was there.
+using ReadSomeFn = std::function<bool(char* into, size_t size, size_t& got)>;
+bool ReadInChunks(const ReadSomeFn& readSome, size_t maxBytes, std::string& bytes, bool& truncated);
 
 }  // namespace tessaro::i18n

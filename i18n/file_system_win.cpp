@@ -123,22 +123,9 @@ bool ReadFileHead(const std::string& path, size_t maxBytes, std::string& bytes, 
                               OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr));
   if (file.Get() == INVALID_HANDLE_VALUE || GetFileType(file.Get()) != FILE_TYPE_DISK) return false;
 
-  constexpr size_t kChunk = 64 * 1024;
-  size_t got = 0;
-  do {
-    const size_t want = maxBytes - bytes.size() < kChunk ? maxBytes - bytes.size() : kChunk;
-    const size_t old = bytes.size();
-    bytes.resize(old + want);
-    if (!ReadSome(file.Get(), bytes.data() + old, want, got)) {
-      bytes.clear();
-      return false;
-    }
-    bytes.resize(old + got);
-  } while (got > 0 && bytes.size() < maxBytes);
-
-  char extra = 0;
-  if (bytes.size() == maxBytes && ReadSome(file.Get(), &extra, 1, got)) truncated = got > 0;
-  return true;
+  return ReadInChunks(
+      [&](char* into, size_t size, size_t& got) { return ReadSome(file.Get(), into, size, got); },
+      maxBytes, bytes, truncated);
 }
 
 }  // namespace tessaro::i18n
