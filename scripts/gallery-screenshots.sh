@@ -69,7 +69,10 @@ shot() {
   echo "$out/$name.png"
 }
 
+# One plain shot per button style, then the frame's special states.
 shot gallery-aqua
+shot gallery-chrome --style 9
+shot gallery-flat --style 0
 shot gallery-chrome-grown --style 9 --grow 160 60
 shot gallery-flat-rolled-up-pressed --style 0 --roll-up --pressed
 shot gallery-flat-background --style 0 --contrast 0

@@ -1,6 +1,7 @@
-// The window gallery: a resizable tool dialog with the controls that exist so
-// far, and a small tool dialog beside it that rolls up.  Options let a script
-// put both into the states worth a screenshot:
+// The window gallery: a resizable tool dialog with the skinned controls (style
+// bars, buttons, slider, dial, colour swatches, progress bar, label, link and
+// picture), and a small tool dialog beside it that rolls up.  Options let a
+// script put both into the states worth a screenshot:
 //
 //   --style N          button style of the interface (0 Flat, 9 Chrome, 100 Aqua)
 //   --contrast N       background stripe contrast
@@ -24,9 +25,14 @@
 #include "settings/file_settings_store.h"
 #include "ui/dialog/interface_styles.h"
 #include "ui/dialog/paint_surface.h"
+#include "ui/toolkit/angle_ctrl_win.h"
+#include "ui/toolkit/button_st_win.h"
 #include "ui/toolkit/controls_win.h"
 #include "ui/toolkit/dc_win.h"
 #include "ui/toolkit/dialog_template_win.h"
+#include "ui/toolkit/icon_slider_win.h"
+#include "ui/toolkit/progress_st_win.h"
+#include "ui/toolkit/static_controls_win.h"
 #include "ui/toolkit/tool_dlg_win.h"
 
 namespace tessaro {
@@ -44,6 +50,12 @@ struct GalleryOptions {
 
 constexpr int kStyleBarIds[3] = {2001, 2002, 2003};
 constexpr int kCheckId = 2010, kSliderId = 2011, kProgressId = 2012, kLabelId = 2000;
+constexpr int kIconButtonId = 2013, kDisabledButtonId = 2014, kDialId = 2015;
+constexpr int kLinkId = 2019, kPictureId = 2020;
+constexpr int kSwatchIds[3] = {2016, 2017, 2018};
+constexpr uint32_t kSwatchColors[3] = {0xFFD7AE, 0x000080, 0x40A020};
+// Stand-in icons until the module carries its own.
+constexpr int kTickIcon = 1101, kTickHoverIcon = 1102, kPlainIcon = 1103;
 constexpr UINT_PTR kShownTimer = 1, kLingerTimer = 2;
 
 // Standard controls paint their background in the system colour; on the
@@ -124,7 +136,7 @@ CDialogTemplate SmallTemplate() {
 
 CDialogTemplate GalleryTemplate() {
   const DWORD child = WS_CHILD | WS_VISIBLE;
-  CDialogTemplate t(WS_POPUP | WS_CLIPCHILDREN, 0, 0, 240, 180, L"Tessaro gallery");
+  CDialogTemplate t(WS_POPUP | WS_CLIPCHILDREN, 0, 0, 240, 232, L"Tessaro gallery");
   t.AddItem(DialogItemClass::kStatic, kCaptionId, L"Tessaro gallery", SS_LEFT, 2, 2, 236, 11);
   t.AddItem(DialogItemClass::kStatic, kLabelId, L"Button styles (press one for the pressed look):",
             child | SS_LEFT, 8, 18, 224, 9);
@@ -133,15 +145,27 @@ CDialogTemplate GalleryTemplate() {
     t.AddItem(DialogItemClass::kButton, WORD(kStyleBarIds[i]), labels[i],
               child | WS_TABSTOP | BS_OWNERDRAW, 8, short(30 + 18 * i), 224, 14);
   }
-  t.AddItem(DialogItemClass::kButton, kCheckId, L"Check box", child | WS_TABSTOP | BS_AUTOCHECKBOX,
-            8, 86, 80, 10);
+  t.AddItem(DialogItemClass::kButton, kCheckId, L"Checked", child | WS_TABSTOP | BS_PUSHBUTTON,
+            8, 86, 70, 14);
+  t.AddItem(DialogItemClass::kButton, kIconButtonId, L"Icon", child | WS_TABSTOP | BS_PUSHBUTTON,
+            84, 86, 70, 14);
+  t.AddItem(DialogItemClass::kButton, kDisabledButtonId, L"Disabled",
+            child | WS_DISABLED | BS_PUSHBUTTON, 160, 86, 72, 14);
   t.AddItem(TRACKBAR_CLASSW, kSliderId, L"", child | WS_TABSTOP | TBS_HORZ | TBS_BOTH | TBS_NOTICKS,
-            8, 100, 224, 14);
-  t.AddItem(PROGRESS_CLASSW, kProgressId, L"", child, 8, 140, 224, 8);
+            8, 106, 224, 14);
+  t.AddItem(DialogItemClass::kButton, kDialId, L"", child | BS_OWNERDRAW, 8, 126, 40, 40);
+  for (int i = 0; i < 3; ++i) {
+    t.AddItem(DialogItemClass::kButton, WORD(kSwatchIds[i]), L"Color", child | BS_PUSHBUTTON,
+              short(60 + 58 * i), 140, 50, 14);
+  }
+  t.AddItem(PROGRESS_CLASSW, kProgressId, L"", child, 8, 176, 224, 8);
+  t.AddItem(DialogItemClass::kStatic, kLinkId, L"https://example.org/", child | SS_LEFT, 8, 192,
+            100, 10);
+  t.AddItem(DialogItemClass::kStatic, kPictureId, L"", child, 120, 188, 48, 16);
   t.AddItem(DialogItemClass::kButton, IDOK, L"OK", child | WS_TABSTOP | BS_DEFPUSHBUTTON, 128,
-            158, 50, 14);
+            210, 50, 14);
   t.AddItem(DialogItemClass::kButton, IDCANCEL, L"Cancel", child | WS_TABSTOP | BS_PUSHBUTTON, 182,
-            158, 50, 14);
+            210, 50, 14);
   return t;
 }
 
@@ -159,18 +183,19 @@ class CGalleryDlg : public CToolDlg {
     CToolDlg::OnInitDialog();
     SetWindowPos(nullptr, 24, 24, 0, 0, SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
     for (int i = 0; i < 3; ++i) bars_[i].AttachDlgItem(kStyleBarIds[i], *this);
-    slider_.AttachDlgItem(kSliderId, *this);
-    progress_.AttachDlgItem(kProgressId, *this);
-    slider_.SetRange(0, 100);
-    slider_.SetPos(40);
-    progress_.SetRange(0, 100);
-    progress_.SetPos(60);
+    AttachControls();
 
     AnchorControl(kLabelId, kAnchorTopLeft);
     for (int id : kStyleBarIds) AnchorControl(id, kAnchorTopLeft, kAnchorTopRight);
     AnchorControl(kCheckId, kAnchorTopLeft);
+    AnchorControl(kIconButtonId, kAnchorTopLeft);
+    AnchorControl(kDisabledButtonId, kAnchorTopLeft);
+    AnchorControl(kDialId, kAnchorTopLeft);
+    for (int id : kSwatchIds) AnchorControl(id, kAnchorTopLeft);
     AnchorControl(kSliderId, kAnchorTopLeft, kAnchorTopRight);
     AnchorControl(kProgressId, kAnchorBottomLeft, kAnchorBottomRight);
+    AnchorControl(kLinkId, kAnchorBottomLeft);
+    AnchorControl(kPictureId, kAnchorBottomLeft);
     AnchorControl(IDOK, kAnchorBottomRight);
     AnchorControl(IDCANCEL, kAnchorBottomRight);
 
@@ -202,6 +227,54 @@ class CGalleryDlg : public CToolDlg {
   }
 
  private:
+  // The skinned controls in the colours the main dialog gives them.
+  void AttachControls() {
+    const InterfaceSettings& ui = GetInterfaceSettings();
+    slider_.AttachDlgItem(kSliderId, *this);
+    slider_.SetColors(ShadeColor(ui.windowColor, 8), ui.controlColor);
+    slider_.SetPageSize(5);
+    slider_.SetRangeAndPos(0, 100, 40);
+    progress_.AttachDlgItem(kProgressId, *this);
+    progress_.SetColors(ShadeColor(ui.windowColor, 8), ui.controlColor);
+    progress_.SetRange(0, 100);
+    progress_.SetPos(60);
+    dial_.AttachDlgItem(kDialId, *this);
+    dial_.SetColors(ShadeColor(ui.windowColor, 8), ShadeColor(ui.controlColor, -128));
+    dial_.SetAngle(135 * 3.14159265358979323846 / 180);
+    check_.SubclassDlgItem(kCheckId, *this);
+    check_.SetIcon(kTickIcon, kTickHoverIcon, 16, 16);
+    check_.SetCheck(1);
+    iconButton_.SubclassDlgItem(kIconButtonId, *this);
+    iconButton_.SetIcon(kPlainIcon, 0, 16, 16);
+    disabled_.SubclassDlgItem(kDisabledButtonId, *this);
+    disabled_.SetIcon(kPlainIcon, 0, 16, 16);
+    for (int i = 0; i < 3; ++i) {
+      swatches_[i].SubclassDlgItem(kSwatchIds[i], *this);
+      swatches_[i].SetColor(kSwatchColors[i]);
+    }
+    label_.AttachDlgItem(kLabelId, *this);
+    link_.SubclassDlgItem(kLinkId, *this);
+    link_.ModifyLinkStyle(~0u, kLinkUnderline);
+    picture_.AttachDlgItem(kPictureId, *this);
+    picture_.SetBackground(ui.windowColor);
+    picture_.SetCentered(false);
+    picture_.SetBitmap(GradientBitmap(), 16, 4);
+    ok_.SubclassDlgItem(IDOK, *this);
+    cancel_.SubclassDlgItem(IDCANCEL, *this);
+  }
+
+  // A small colour ramp for the picture view (no picture resource exists yet).
+  static HBITMAP GradientBitmap() {
+    uint32_t pixels[16 * 4];
+    for (int y = 0; y < 4; ++y) {
+      for (int x = 0; x < 16; ++x) {
+        pixels[y * 16 + x] =
+            uint32_t(x * 16) << 16 | uint32_t(y * 64) << 8 | uint32_t(255 - x * 16);
+      }
+    }
+    return CreateBitmap(16, 4, 1, 32, pixels);
+  }
+
   void Shown() {
     if (options_.growX != 0 || options_.growY != 0) {
       const RECT r = GetWindowRect();
@@ -221,8 +294,14 @@ class CGalleryDlg : public CToolDlg {
   CStyleBarButton bars_[3] = {{kButtonStyleFlat, L"Flat (0)"},
                               {kButtonStyleChrome, L"Chrome (9)"},
                               {kButtonStyleAqua, L"Aqua (100)"}};
-  CSliderCtrl slider_;
-  CProgressCtrl progress_;
+  CIconSlider slider_;
+  CProgressST progress_;
+  CAngleCtrl dial_;
+  CButtonST check_, iconButton_, disabled_, ok_, cancel_;
+  CColorButton swatches_[3];
+  CTranspStatic label_;
+  CHyperLink link_;
+  CBitmapView picture_;
   CSmallDlg small_;
 };
 
