@@ -16,6 +16,7 @@
 #include "ui/toolkit/angle_ctrl_win.h"
 #include "ui/toolkit/button_st_win.h"
 #include "ui/toolkit/controls_win.h"
+#include "support/message_pump_win.h"
 #include "ui/toolkit/dialog_template_win.h"
 #include "ui/toolkit/dialog_win.h"
 #include "ui/toolkit/icon_slider_win.h"
@@ -30,21 +31,8 @@ constexpr int kSliderId = 4001, kDialId = 4002, kSwatchId = 4003, kButtonId = 40
               kPictureId = 4009, kLabelId = 4010;
 constexpr COLORREF kDialogColor = 0x603010;  // dark: labels on it turn white
 
-bool PumpUntil(const std::function<bool()>& done, DWORD timeoutMs) {
-  const DWORD start = GetTickCount();
-  for (;;) {
-    MSG msg;
-    while (PeekMessageW(&msg, nullptr, 0, 0, PM_REMOVE)) {
-      TranslateMessage(&msg);
-      DispatchMessageW(&msg);
-    }
-    if (done()) return true;
-    if (GetTickCount() - start > timeoutMs) return false;
-    MsgWaitForMultipleObjects(0, nullptr, FALSE, 10, QS_ALLINPUT);
-  }
-}
-
-void Pump(DWORD ms) { PumpUntil([] { return false; }, ms); }
+using testing::Pump;
+using testing::PumpUntil;
 
 LPARAM At(int x, int y) { return MAKELPARAM(short(x), short(y)); }
 

@@ -17,6 +17,7 @@
 #include "settings/file_settings_store.h"
 #include "ui/dialog/interface_styles.h"
 #include "ui/toolkit/controls_win.h"
+#include "support/message_pump_win.h"
 #include "ui/toolkit/dialog_template_win.h"
 #include "ui/toolkit/frame_layout.h"
 #include "ui/toolkit/tool_dlg_win.h"
@@ -27,25 +28,8 @@ namespace {
 constexpr int kFiveToTenId = 3001;
 constexpr int kCornerId = 3002;
 
-// ---- Message pumping -------------------------------------------------------------
-
-bool PumpUntil(const std::function<bool()>& done, DWORD timeoutMs) {
-  const DWORD start = GetTickCount();
-  for (;;) {
-    MSG msg;
-    while (PeekMessageW(&msg, nullptr, 0, 0, PM_REMOVE)) {
-      if (!CDialog::PreTranslateForDialogs(msg)) {
-        TranslateMessage(&msg);
-        DispatchMessageW(&msg);
-      }
-    }
-    if (done()) return true;
-    if (GetTickCount() - start > timeoutMs) return false;
-    MsgWaitForMultipleObjects(0, nullptr, FALSE, 10, QS_ALLINPUT);
-  }
-}
-
-void Pump(DWORD ms) { PumpUntil([] { return false; }, ms); }
+using testing::Pump;
+using testing::PumpUntil;
 
 // ---- Test dialogs --------------------------------------------------------------
 
