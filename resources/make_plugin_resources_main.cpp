@@ -1,14 +1,17 @@
 // Build-time tool: writes the property list and terminology resources as binary
 // files for the resource compiler, which would otherwise mangle bytes >= 0x80
-// written as string literals.
+// written as string literals, and draws the icons and cursor into .ico and
+// .cur files beside them.
 #include <cstdio>
 #include <string>
 #include <vector>
 
 #include "host/plugin_resources.h"
+#include "resources/toolkit_artwork.h"
 
 namespace {
 bool WriteFile(const std::string& path, const std::vector<uint8_t>& bytes) {
+  if (bytes.empty()) return false;  // every resource has content; none means a drawing failed
   FILE* f = std::fopen(path.c_str(), "wb");
   if (!f) return false;
   const bool ok = std::fwrite(bytes.data(), 1, bytes.size(), f) == bytes.size();
@@ -17,12 +20,15 @@ bool WriteFile(const std::string& path, const std::vector<uint8_t>& bytes) {
 }  // namespace
 
 int main(int argc, char** argv) {
-  if (argc != 3) {
-    std::fprintf(stderr, "usage: %s PIPL.bin AETE.bin\n", argv[0]);
+  if (argc != 4) {
+    std::fprintf(stderr, "usage: %s PIPL.bin AETE.bin ARTWORK_FOLDER\n", argv[0]);
     return 1;
   }
-  if (!WriteFile(argv[1], tessaro::host::BuildPropertyList()) ||
-      !WriteFile(argv[2], tessaro::host::BuildTerminology())) {
+  bool ok = WriteFile(argv[1], tessaro::host::BuildPropertyList()) &&
+            WriteFile(argv[2], tessaro::host::BuildTerminology());
+  for (const auto& file : tessaro::resources::BuildArtworkFiles())
+    ok = ok && WriteFile(std::string(argv[3]) + "/" + file.name, file.bytes);
+  if (!ok) {
     std::fprintf(stderr, "%s: cannot write the resource files\n", argv[0]);
     return 1;
   }

@@ -22,6 +22,7 @@
 #include <string>
 
 #include "image/dib.h"
+#include "resources/resource_ids.h"
 #include "settings/file_settings_store.h"
 #include "ui/dialog/interface_styles.h"
 #include "ui/dialog/paint_surface.h"
@@ -54,8 +55,7 @@ constexpr int kIconButtonId = 2013, kDisabledButtonId = 2014, kDialId = 2015;
 constexpr int kLinkId = 2019, kPictureId = 2020;
 constexpr int kSwatchIds[3] = {2016, 2017, 2018};
 constexpr uint32_t kSwatchColors[3] = {0xFFD7AE, 0x000080, 0x40A020};
-// Stand-in icons until the module carries its own.
-constexpr int kTickIcon = 1101, kTickHoverIcon = 1102, kPlainIcon = 1103;
+constexpr int kSmallTextId = 3000;
 constexpr UINT_PTR kShownTimer = 1, kLingerTimer = 2;
 
 // Standard controls paint their background in the system colour; on the
@@ -108,6 +108,15 @@ class CStyleBarButton : public CButton {
 // The small dialog: fixed size, caption close button, rolls up.
 class CSmallDlg : public CToolDlg {
  protected:
+  bool OnInitDialog() override {
+    CToolDlg::OnInitDialog();
+    close_.SubclassDlgItem(kCaptionCloseId, *this);
+    close_.SetWindowText(L"");
+    close_.SetIcon(CAPTION_CLOSE_ICON_ID, 0, 16, 16);
+    text_.AttachDlgItem(kSmallTextId, *this);
+    ok_.SubclassDlgItem(IDOK, *this);
+    return true;
+  }
   LRESULT WindowProc(UINT msg, WPARAM wParam, LPARAM lParam) override {
     if (msg == WM_CTLCOLORSTATIC) return ColourStaticBackground(wParam);
     return CToolDlg::WindowProc(msg, wParam, lParam);
@@ -119,6 +128,10 @@ class CSmallDlg : public CToolDlg {
     }
     CToolDlg::OnCommand(id, code, control);
   }
+
+ private:
+  CButtonST close_, ok_;
+  CTranspStatic text_;
 };
 
 CDialogTemplate SmallTemplate() {
@@ -126,9 +139,9 @@ CDialogTemplate SmallTemplate() {
   t.AddItem(DialogItemClass::kStatic, kCaptionId, L"Message", SS_LEFT, 2, 2, 146, 11);
   t.AddItem(DialogItemClass::kButton, kCaptionCloseId, L"x", WS_CHILD | WS_VISIBLE | BS_PUSHBUTTON,
             134, 3, 12, 9);
-  t.AddItem(DialogItemClass::kStatic, 3000,
-            L"A small dialog rolls up to its caption when the caption is double-clicked.",
-            WS_CHILD | WS_VISIBLE | SS_LEFT, 8, 18, 134, 24);
+  t.AddItem(DialogItemClass::kStatic, kSmallTextId,
+            L"Double-click the caption to roll up.", WS_CHILD | WS_VISIBLE | SS_CENTER, 8, 30, 134,
+            8);
   t.AddItem(DialogItemClass::kButton, IDOK, L"OK",
             WS_CHILD | WS_VISIBLE | WS_TABSTOP | BS_DEFPUSHBUTTON, 50, 50, 50, 14);
   return t;
@@ -242,12 +255,12 @@ class CGalleryDlg : public CToolDlg {
     dial_.SetColors(ShadeColor(ui.windowColor, 8), ShadeColor(ui.controlColor, -128));
     dial_.SetAngle(135 * 3.14159265358979323846 / 180);
     check_.SubclassDlgItem(kCheckId, *this);
-    check_.SetIcon(kTickIcon, kTickHoverIcon, 16, 16);
+    check_.SetIcon(CHECKED_BOX_ICON_ID, 0, 16, 16);
     check_.SetCheck(1);
     iconButton_.SubclassDlgItem(kIconButtonId, *this);
-    iconButton_.SetIcon(kPlainIcon, 0, 16, 16);
+    iconButton_.SetIcon(CAPTION_MENU_ICON_ID, 0, 16, 16);
     disabled_.SubclassDlgItem(kDisabledButtonId, *this);
-    disabled_.SetIcon(kPlainIcon, 0, 16, 16);
+    disabled_.SetIcon(EMPTY_BOX_ICON_ID, 0, 16, 16);
     for (int i = 0; i < 3; ++i) {
       swatches_[i].SubclassDlgItem(kSwatchIds[i], *this);
       swatches_[i].SetColor(kSwatchColors[i]);

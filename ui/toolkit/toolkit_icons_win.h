@@ -1,19 +1,20 @@
-// Icons and cursors of the controls.  Each is loaded from the module's
-// resources by id; an id the module does not carry yet gets a picture drawn
-// in code instead, so the controls look complete and a real resource replaces
-// the stand-in without any change to the controls.
+// Icons and cursors of the controls, loaded from the module's resources by id.
+// A module without the resource gets no icon and the system's arrow: a control
+// never shows a picture that is not the module's own.
 #pragma once
 
 #include <windows.h>
 
+#include "resources/resource_ids.h"
+
 namespace tessaro {
 
-constexpr int kEyedropperCursorId = 1014;
+constexpr int kEyedropperCursorId = EYEDROPPER_CURSOR_ID;
 
-// The caller owns the icon (DestroyIcon).  Never null unless the system is
-// out of resources.
+// The caller owns the icon (DestroyIcon).  Null when the module has no icon of
+// that id.
 HICON LoadToolkitIcon(int id, int width, int height);
-// A cursor the process keeps for its whole life; do not destroy it.
+// A shared cursor that lives as long as the module; do not destroy it.
 HCURSOR LoadToolkitCursor(int id);
 
 }  // namespace tessaro
