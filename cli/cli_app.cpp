@@ -1,5 +1,6 @@
 #include "cli/cli_app.h"
 
+#include <exception>
 #include <memory>
 #include <new>
 
@@ -116,7 +117,9 @@ std::vector<uint8_t> MaskFromPicture(const std::vector<uint8_t>& rgba) {
   return grey;
 }
 
-int RunCli(const std::vector<std::string>& args, const CliEnvironment& env) {
+namespace {
+
+int RunUnguarded(const std::vector<std::string>& args, const CliEnvironment& env) {
   const ParseResult parsed = ParseOptions(args);
   if (!parsed.ok) {
     std::fprintf(env.err, "tessaro: %s\nTry 'tessaro --help' for more information.\n",
@@ -182,10 +185,30 @@ int RunCli(const std::vector<std::string>& args, const CliEnvironment& env) {
                 haveMask ? &maskBytes : nullptr, options.mask};
   int status = kExitWritten;
   for (const std::string& input : options.inputs) {
-    const int one = run.One(input);
+    int one = kExitUsageOrFile;
+    try {
+      one = run.One(input);
+    } catch (const std::bad_alloc&) {
+      // One picture too large for the memory left; the next may fit.
+      std::fprintf(env.err, "tessaro: %s: not enough memory for this picture\n", input.c_str());
+    }
     if (one > status) status = one;
   }
   return status;
+}
+
+}  // namespace
+
+int RunCli(const std::vector<std::string>& args, const CliEnvironment& env) {
+  // Whatever fails ends as a status and a line, never as an abort.
+  try {
+    return RunUnguarded(args, env);
+  } catch (const std::bad_alloc&) {
+    std::fputs("tessaro: not enough memory\n", env.err);
+  } catch (const std::exception& e) {
+    std::fprintf(env.err, "tessaro: %s\n", e.what());
+  }
+  return kExitUsageOrFile;
 }
 
 }  // namespace tessaro::cli

@@ -1,7 +1,9 @@
 #include "cli/descriptor_suite.h"
 
 #include <cstring>
+#include <memory>
 #include <new>
+#include <type_traits>
 
 namespace tessaro::cli {
 
@@ -20,6 +22,29 @@ constexpr OSErr kEofErr = -39;  // no current item: getKey was not called or fou
 constexpr OSErr kHostInsufficient = -30900;
 
 DescriptorSuite* g_active = nullptr;
+
+// The procedures are called from the plug-in's frames, which an exception
+// must never unwind: running out of memory becomes the interface's own answer,
+// an error code or a null token.
+template <typename R>
+R OutOfMemoryResult() {
+  if constexpr (std::is_same_v<R, OSErr>) return host::kMemFullErr;
+  else return R{};
+}
+
+template <auto Procedure>
+struct Guarded;
+
+template <typename R, typename... Args, R (*Procedure)(Args...)>
+struct Guarded<Procedure> {
+  static R Call(Args... args) noexcept {
+    try {
+      return Procedure(args...);
+    } catch (...) {
+      return OutOfMemoryResult<R>();
+    }
+  }
+};
 
 void PutU32(std::vector<uint8_t>& out, uint32_t v) {
   for (int i = 0; i < 4; ++i) out.push_back(uint8_t(v >> (8 * i)));
@@ -296,43 +321,43 @@ int32_t DescriptorItem::AsInteger() const {
 DescriptorSuite::DescriptorSuite(HandleSuite& handles) : handles_(handles) {
   readProcs_.readDescriptorProcsVersion = 0;
   readProcs_.numReadDescriptorProcs = 18;
-  readProcs_.openReadDescriptorProc = OpenRead;
-  readProcs_.closeReadDescriptorProc = CloseRead;
-  readProcs_.getKeyProc = GetKey;
-  readProcs_.getIntegerProc = GetInteger;
-  readProcs_.getFloatProc = GetFloat;
-  readProcs_.getUnitFloatProc = GetUnitFloat;
-  readProcs_.getBooleanProc = GetBoolean;
-  readProcs_.getTextProc = GetText;
-  readProcs_.getAliasProc = GetAlias;
-  readProcs_.getEnumeratedProc = GetEnumerated;
-  readProcs_.getClassProc = GetClass;
-  readProcs_.getSimpleReferenceProc = GetSimpleReference;
-  readProcs_.getObjectProc = GetObject;
-  readProcs_.getCountProc = GetCount;
-  readProcs_.getStringProc = GetString;
-  readProcs_.getPinnedIntegerProc = GetPinnedInteger;
-  readProcs_.getPinnedFloatProc = GetPinnedFloat;
-  readProcs_.getPinnedUnitFloatProc = GetPinnedUnitFloat;
+  readProcs_.openReadDescriptorProc = Guarded<OpenRead>::Call;
+  readProcs_.closeReadDescriptorProc = Guarded<CloseRead>::Call;
+  readProcs_.getKeyProc = Guarded<GetKey>::Call;
+  readProcs_.getIntegerProc = Guarded<GetInteger>::Call;
+  readProcs_.getFloatProc = Guarded<GetFloat>::Call;
+  readProcs_.getUnitFloatProc = Guarded<GetUnitFloat>::Call;
+  readProcs_.getBooleanProc = Guarded<GetBoolean>::Call;
+  readProcs_.getTextProc = Guarded<GetText>::Call;
+  readProcs_.getAliasProc = Guarded<GetAlias>::Call;
+  readProcs_.getEnumeratedProc = Guarded<GetEnumerated>::Call;
+  readProcs_.getClassProc = Guarded<GetClass>::Call;
+  readProcs_.getSimpleReferenceProc = Guarded<GetSimpleReference>::Call;
+  readProcs_.getObjectProc = Guarded<GetObject>::Call;
+  readProcs_.getCountProc = Guarded<GetCount>::Call;
+  readProcs_.getStringProc = Guarded<GetString>::Call;
+  readProcs_.getPinnedIntegerProc = Guarded<GetPinnedInteger>::Call;
+  readProcs_.getPinnedFloatProc = Guarded<GetPinnedFloat>::Call;
+  readProcs_.getPinnedUnitFloatProc = Guarded<GetPinnedUnitFloat>::Call;
 
   writeProcs_.writeDescriptorProcsVersion = 0;
   writeProcs_.numWriteDescriptorProcs = 16;
-  writeProcs_.openWriteDescriptorProc = OpenWrite;
-  writeProcs_.closeWriteDescriptorProc = CloseWrite;
-  writeProcs_.putIntegerProc = PutInteger;
-  writeProcs_.putFloatProc = PutFloat;
-  writeProcs_.putUnitFloatProc = PutUnitFloat;
-  writeProcs_.putBooleanProc = PutBoolean;
-  writeProcs_.putTextProc = PutText;
-  writeProcs_.putAliasProc = PutAlias;
-  writeProcs_.putEnumeratedProc = PutEnumerated;
-  writeProcs_.putClassProc = PutClass;
-  writeProcs_.putSimpleReferenceProc = PutSimpleReference;
-  writeProcs_.putObjectProc = PutObject;
-  writeProcs_.putCountProc = PutCount;
-  writeProcs_.putStringProc = PutString;
-  writeProcs_.putScopedClassProc = PutScopedClass;
-  writeProcs_.putScopedObjectProc = PutScopedObject;
+  writeProcs_.openWriteDescriptorProc = Guarded<OpenWrite>::Call;
+  writeProcs_.closeWriteDescriptorProc = Guarded<CloseWrite>::Call;
+  writeProcs_.putIntegerProc = Guarded<PutInteger>::Call;
+  writeProcs_.putFloatProc = Guarded<PutFloat>::Call;
+  writeProcs_.putUnitFloatProc = Guarded<PutUnitFloat>::Call;
+  writeProcs_.putBooleanProc = Guarded<PutBoolean>::Call;
+  writeProcs_.putTextProc = Guarded<PutText>::Call;
+  writeProcs_.putAliasProc = Guarded<PutAlias>::Call;
+  writeProcs_.putEnumeratedProc = Guarded<PutEnumerated>::Call;
+  writeProcs_.putClassProc = Guarded<PutClass>::Call;
+  writeProcs_.putSimpleReferenceProc = Guarded<PutSimpleReference>::Call;
+  writeProcs_.putObjectProc = Guarded<PutObject>::Call;
+  writeProcs_.putCountProc = Guarded<PutCount>::Call;
+  writeProcs_.putStringProc = Guarded<PutString>::Call;
+  writeProcs_.putScopedClassProc = Guarded<PutScopedClass>::Call;
+  writeProcs_.putScopedObjectProc = Guarded<PutScopedObject>::Call;
 }
 
 DescriptorSuite::~DescriptorSuite() {
@@ -377,7 +402,12 @@ bool DescriptorSuite::Decode(const uint8_t* bytes, size_t size,
 }
 
 Handle DescriptorSuite::MakeDescriptor(const std::vector<DescriptorItem>& items) {
-  const std::vector<uint8_t> bytes = Encode(items);
+  std::vector<uint8_t> bytes;
+  try {
+    bytes = Encode(items);
+  } catch (const std::bad_alloc&) {
+    return nullptr;
+  }
   if (bytes.size() > size_t(INT32_MAX)) return nullptr;
   Handle h = handles_.New(int32_t(bytes.size()));
   if (h && !bytes.empty()) std::memcpy(*h, bytes.data(), bytes.size());
@@ -401,15 +431,15 @@ DescriptorSuite::Writer* DescriptorSuite::FindWriter(void* token) {
 }
 
 DescriptorSuite::Reader* DescriptorSuite::OpenReader(Handle descriptor, uint32_t* keys) {
-  auto* r = new (std::nothrow) Reader;
-  if (!r) return nullptr;
-  if (!Contents(descriptor, &r->items)) {
-    delete r;
+  try {
+    auto r = std::make_unique<Reader>();
+    if (!Contents(descriptor, &r->items)) return nullptr;
+    r->keys = keys;
+    readers_.insert(r.get());
+    return r.release();
+  } catch (const std::bad_alloc&) {
     return nullptr;
   }
-  r->keys = keys;
-  readers_.insert(r);
-  return r;
 }
 
 void DescriptorSuite::CloseReader(Reader* r) {
@@ -418,9 +448,13 @@ void DescriptorSuite::CloseReader(Reader* r) {
 }
 
 DescriptorSuite::Writer* DescriptorSuite::OpenWriter() {
-  auto* w = new (std::nothrow) Writer;
-  if (w) writers_.insert(w);
-  return w;
+  try {
+    auto w = std::make_unique<Writer>();
+    writers_.insert(w.get());
+    return w.release();
+  } catch (const std::bad_alloc&) {
+    return nullptr;
+  }
 }
 
 void DescriptorSuite::CloseWriter(Writer* w) {

@@ -88,7 +88,14 @@ Handle HandleSuite::New(int32_t size) {
     std::free(data);
     return nullptr;
   }
-  live_.insert(b);
+  // Called from the plug-in's frames: running out of memory is a null handle.
+  try {
+    live_.insert(b);
+  } catch (const std::bad_alloc&) {
+    std::free(data);
+    delete b;
+    return nullptr;
+  }
   return &b->data;
 }
 

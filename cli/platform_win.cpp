@@ -2,6 +2,8 @@
 #include <shellapi.h>
 
 #include <atomic>
+#include <memory>
+#include <new>
 
 #include "cli/options.h"
 #include "cli/platform.h"
@@ -61,22 +63,36 @@ std::string TemporaryPathBeside(const std::string& path) {
 }
 
 bool MoveIntoPlace(const std::string& from, const std::string& to, std::string* error) {
-  if (MoveFileExW(Widen(from).c_str(), Widen(to).c_str(),
-                  MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH))
-    return true;
-  if (error) {
-    const DWORD code = GetLastError();
-    wchar_t* text = nullptr;
-    FormatMessageW(FORMAT_MESSAGE_ALLOCATE_BUFFER | FORMAT_MESSAGE_FROM_SYSTEM |
-                       FORMAT_MESSAGE_IGNORE_INSERTS,
-                   nullptr, code, 0, reinterpret_cast<LPWSTR>(&text), 0, nullptr);
-    *error = text ? Narrow(text) : "error " + std::to_string(code);
-    while (!error->empty() && (error->back() == '\n' || error->back() == '\r')) error->pop_back();
-    if (text) LocalFree(text);
+  // The caller removes from when this fails: it must fail, never throw.
+  try {
+    if (MoveFileExW(Widen(from).c_str(), Widen(to).c_str(),
+                    MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH))
+      return true;
+    if (error) {
+      const DWORD code = GetLastError();
+      wchar_t* text = nullptr;
+      FormatMessageW(FORMAT_MESSAGE_ALLOCATE_BUFFER | FORMAT_MESSAGE_FROM_SYSTEM |
+                         FORMAT_MESSAGE_IGNORE_INSERTS,
+                     nullptr, code, 0, reinterpret_cast<LPWSTR>(&text), 0, nullptr);
+      struct Free {
+        void operator()(wchar_t* p) const { LocalFree(p); }
+      };
+      const std::unique_ptr<wchar_t, Free> owned(text);
+      *error = text ? Narrow(text) : "error " + std::to_string(code);
+      while (!error->empty() && (error->back() == '\n' || error->back() == '\r')) error->pop_back();
+    }
+  } catch (const std::bad_alloc&) {
+    if (error) *error = "out of memory";  // short enough to need no memory
   }
   return false;
 }
 
-void RemoveFile(const std::string& path) { DeleteFileW(Widen(path).c_str()); }
+void RemoveFile(const std::string& path) {
+  try {
+    DeleteFileW(Widen(path).c_str());
+  } catch (const std::bad_alloc&) {
+    // Nothing to report through: the file stays.
+  }
+}
 
 }  // namespace tessaro::cli

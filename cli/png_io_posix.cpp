@@ -4,6 +4,7 @@
 #include <csetjmp>
 #include <cstdio>
 #include <cstring>
+#include <new>
 
 #include "cli/png_io.h"
 
@@ -116,21 +117,31 @@ bool ReadPng(const std::string& path, const PngLimits& limits, Picture* picture,
   std::fclose(file);
   if (!ok) return false;
 
+  // The rows become the picture where they are: a second buffer of the
+  // picture's size could fail where the first one fitted.
+  const size_t samples = size_t(g.width) * g.height * 4;
+  if (g.bitDepth == 16) {
+    // Sample i is written at i and read from 2i and 2i + 1, never behind.
+    for (size_t i = 0; i < samples; ++i)
+      raw[i] = Reduce16To8(uint32_t(raw[2 * i]) << 8 | raw[2 * i + 1]);
+  }
+  raw.resize(samples);  // shrinks the 16-bit rows; allocates nothing
   picture->width = g.width;
   picture->height = g.height;
-  picture->rgba.resize(size_t(g.width) * g.height * 4);
-  if (g.bitDepth == 16) {
-    const size_t samples = picture->rgba.size();
-    for (size_t i = 0; i < samples; ++i)
-      picture->rgba[i] = Reduce16To8(uint32_t(raw[2 * i]) << 8 | raw[2 * i + 1]);
-  } else {
-    picture->rgba = std::move(raw);
-  }
+  picture->rgba = std::move(raw);
   return true;
 }
 
 bool WritePng(const std::string& path, const uint8_t* pixels, uint32_t width, uint32_t height,
               int channels, std::string* error) {
+  // Taken before the file exists, so that a failure leaves nothing to clean up.
+  std::vector<png_bytep> rows;
+  try {
+    rows.resize(height);
+  } catch (const std::bad_alloc&) {
+    *error = "cannot write PNG (out of memory)";
+    return false;
+  }
   std::FILE* file = std::fopen(path.c_str(), "wb");
   if (!file) {
     *error = OpenError();
@@ -139,7 +150,6 @@ bool WritePng(const std::string& path, const uint8_t* pixels, uint32_t width, ui
   ErrorSink sink{};
   png_structp png = png_create_write_struct(PNG_LIBPNG_VER_STRING, &sink, OnError, OnWarning);
   png_infop info = png ? png_create_info_struct(png) : nullptr;
-  std::vector<png_bytep> rows(height);
   for (uint32_t y = 0; y < height; ++y)
     rows[y] = const_cast<png_bytep>(pixels + size_t(y) * width * size_t(channels));
   const bool ok = info && WriteRows(png, info, file, rows.data(), width, height, channels);

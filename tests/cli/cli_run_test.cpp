@@ -13,6 +13,7 @@
 #include "cli/png_io.h"
 #include "settings/presets.h"
 #include "settings/settings_store.h"
+#include "tests/cli/allocation_faults.h"
 #include "tests/cli/test_module_host.h"
 
 namespace tessaro::testing {
@@ -215,6 +216,52 @@ TEST_F(CliRunTest, ClampedValuesAreWarnedAboutAndReachTheFilterClamped) {
   EXPECT_EQ(r.values[7], 0x00332211);  // colR
   EXPECT_EQ(r.values[4], 30);          // depT: the default where nothing is stored
   EXPECT_EQ(r.values[15], 0);          // smoO: off by default
+}
+
+// Memory may run out at any allocation of a run, ours or the module's: the
+// run then ends with a status and a message, and leaves neither an output nor
+// a temporary file behind.
+TEST_F(CliRunTest, RunningOutOfMemoryAnywhereEndsWithAStatusAndLeavesNoFile) {
+  module_.SetMode("invert");
+  WritePicture("mask.png", picture_, 6, 4);
+  const fs::path logs = dir_ / "logs";
+  fs::create_directories(logs);
+  const std::vector<std::string> args = {"--plugin", TestModulePath(), "--mask", Path("mask.png"),
+                                         Path("in.png"), "-o", Path("out.png")};
+  const std::vector<std::string> inputsOnly = {"in.png", "logs", "mask.png"};
+  const std::vector<std::string> withOutput = {"in.png", "logs", "mask.png", "out.png"};
+  for (int skip = 0;; ++skip) {
+    ASSERT_LT(skip, 100000);
+    cli::CliEnvironment env;
+    env.err = std::fopen((logs / "stderr.txt").string().c_str(), "wb");
+    env.out = std::fopen((logs / "stdout.txt").string().c_str(), "wb");
+    int status = -1;
+    bool threw = false, triggered = false;
+    {
+      FailOneAllocation fault(1, skip);
+      try {
+        status = cli::RunCli(args, env);
+      } catch (...) {
+        threw = true;
+      }
+      triggered = fault.Triggered();
+    }
+    std::fclose(env.err);
+    std::fclose(env.out);
+    ASSERT_FALSE(threw) << "allocation " << skip << " escaped as an exception";
+    if (status == 0) {
+      EXPECT_EQ(Files(), withOutput) << "allocation " << skip;
+      fs::remove(dir_ / "out.png");
+    } else {
+      EXPECT_TRUE(status == 1 || status == 3) << "allocation " << skip << ": " << status;
+      EXPECT_NE(ReadAll(logs / "stderr.txt"), "") << "allocation " << skip << " failed silently";
+      EXPECT_EQ(Files(), inputsOnly) << "allocation " << skip;
+    }
+    if (!triggered) {
+      EXPECT_EQ(status, 0) << ReadAll(logs / "stderr.txt");
+      break;
+    }
+  }
 }
 
 #if !defined(_WIN32)

@@ -4,9 +4,13 @@
 #include <gtest/gtest.h>
 
 #include <cstring>
+#include <functional>
 
+#include "cli/descriptor_suite.h"
+#include "cli/handle_suite.h"
 #include "cli/host_session.h"
 #include "settings/effect_settings.h"
+#include "tests/cli/allocation_faults.h"
 #include "tests/cli/test_module_host.h"
 
 namespace tessaro::testing {
@@ -391,6 +395,83 @@ TEST_F(HostSessionTest, WhatTheModuleLeavesBehindIsCleanedUp) {
   const std::vector<uint8_t> rgba = PatternRgba(kW, kH);
   const FilterOutcome out = Run("leak", Input(rgba));
   EXPECT_EQ(out.status, RunStatus::Ok) << out.message;
+}
+
+// The host's procedures run inside the module's frames: memory running out
+// in one of them comes back as a result (out of memory, or no handle or
+// token), never as an exception unwinding through the module, and leaks
+// nothing (the sanitized build checks).
+TEST(HostProcedures, RunningOutOfMemoryComesBackAsAResult) {
+  cli::HandleSuite handles;
+  cli::DescriptorSuite descriptors{handles};
+  handles.Activate();
+  descriptors.Activate();
+  const host::HandleProcs& h = *handles.Procs();
+  const host::ReadDescriptorProcs& r = *descriptors.ReadProcs();
+  const host::WriteDescriptorProcs& w = *descriptors.WriteProcs();
+  cli::DescriptorItem text{FourCC("txtA"), cli::type::kText, {'a', 'b', 'c'}};
+  const host::Handle recorded =
+      descriptors.MakeDescriptor({cli::DescriptorItem::Integer(FourCC("zooM"), 120), text});
+  ASSERT_NE(recorded, nullptr);
+  auto acceptable = [](host::OSErr e) { return e == host::kNoErr || e == host::kMemFullErr; };
+
+  const std::vector<std::pair<const char*, std::function<void()>>> uses = {
+      {"new and dispose",
+       [&] {
+         const host::Handle x = h.newProc(16);
+         if (x) h.disposeProc(x);
+       }},
+      {"write a descriptor",
+       [&] {
+         void* t = w.openWriteDescriptorProc();
+         if (!t) return;
+         EXPECT_TRUE(acceptable(w.putIntegerProc(t, FourCC("zooM"), 120)));
+         EXPECT_TRUE(acceptable(w.putBooleanProc(t, FourCC("smoO"), 1)));
+         host::Handle d = nullptr;
+         const host::OSErr closed = w.closeWriteDescriptorProc(t, &d);
+         EXPECT_TRUE(acceptable(closed));
+         EXPECT_EQ(closed == host::kNoErr, d != nullptr);
+         if (d) h.disposeProc(d);
+       }},
+      {"read a descriptor",
+       [&] {
+         uint32_t keys[] = {FourCC("zooM"), FourCC("txtA"), 0};
+         void* t = r.openReadDescriptorProc(recorded, keys);
+         if (!t) return;
+         uint32_t key = 0, type = 0;
+         int32_t flags = 0;
+         while (r.getKeyProc(t, &key, &type, &flags)) {
+           if (type == cli::type::kInteger) {
+             int32_t value = 0;
+             EXPECT_EQ(r.getIntegerProc(t, &value), host::kNoErr);
+           } else {
+             host::Handle got = nullptr;
+             EXPECT_TRUE(acceptable(r.getTextProc(t, &got)));
+             if (got) h.disposeProc(got);
+           }
+         }
+         EXPECT_TRUE(acceptable(r.closeReadDescriptorProc(t)));
+       }},
+  };
+  for (const auto& [name, use] : uses) {
+    for (int skip = 0;; ++skip) {
+      ASSERT_LT(skip, 1000) << name;
+      bool threw = false, triggered = false;
+      {
+        FailOneAllocation fault(1, skip);
+        try {
+          use();
+        } catch (...) {
+          threw = true;
+        }
+        triggered = fault.Triggered();
+      }
+      ASSERT_FALSE(threw) << name << ": allocation " << skip << " escaped as an exception";
+      if (!triggered) break;
+    }
+    EXPECT_EQ(handles.LiveCount(), 1u) << name << ": only the recorded descriptor stays";
+  }
+  handles.Dispose(recorded);
 }
 
 }  // namespace

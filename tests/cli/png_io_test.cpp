@@ -7,6 +7,7 @@
 #include <iterator>
 
 #include "cli/png_io.h"
+#include "tests/cli/allocation_faults.h"
 #include "tests/cli/png_fixtures.h"
 #include "tests/cli/test_module_host.h"
 
@@ -117,6 +118,41 @@ TEST_F(PngIoTest, UnreadableFilesAreRefusedWithAReason) {
   const std::vector<uint8_t> pixel = {1, 2, 3, 4};
   EXPECT_FALSE(cli::WritePng(Path("no/such/folder/x.png"), pixel.data(), 1, 1, 4, &error));
   EXPECT_FALSE(error.empty());
+}
+
+// Memory that runs out while a picture is read is a failure with a reason,
+// never an exception: the pixels' buffer is the one large allocation that
+// may fail, and it may fail wherever it happens.
+TEST_F(PngIoTest, RunningOutOfMemoryWhileReadingIsAFailureWithAReason) {
+  const uint32_t w = 128, h = 128;
+  const std::vector<uint8_t> rgba = PatternRgba(int32_t(w), int32_t(h));
+  std::string error;
+  ASSERT_TRUE(cli::WritePng(Path("big.png"), rgba.data(), w, h, 4, &error)) << error;
+  for (int skip = 0;; ++skip) {
+    ASSERT_LT(skip, 10) << "the reader keeps allocating picture-sized buffers";
+    cli::Picture p;
+    bool ok = false, threw = false, triggered = false;
+    error.clear();
+    {
+      FailOneAllocation fault(rgba.size() / 4, skip);
+      try {
+        ok = cli::ReadPng(Path("big.png"), cli::PngLimits{}, &p, &error);
+      } catch (...) {
+        threw = true;
+      }
+      triggered = fault.Triggered();
+    }
+    ASSERT_FALSE(threw) << "large allocation " << skip << " escaped as an exception";
+    if (ok) {
+      EXPECT_EQ(p.rgba, rgba) << skip;
+    } else {
+      EXPECT_EQ(error, "too large for the memory available") << skip;
+    }
+    if (!triggered) {
+      EXPECT_TRUE(ok) << error;
+      break;
+    }
+  }
 }
 
 TEST(PngReduction, SixteenBitSamplesRoundToNearest) {
