@@ -27,13 +27,19 @@ void DisposeDescriptor(FilterRecord& record, PIDescriptorParameters& params,
   }
 }
 
+// The highest slot each table is read at: getBooleanProc and putBooleanProc.
+constexpr int16_t kReadSlotsUsed = 7;
+constexpr int16_t kWriteSlotsUsed = 6;
+
 }  // namespace
 
 int ReadDescriptor(FilterRecord& record, EffectSettings& settings, const SystemMessageFn& message) {
   PIDescriptorParameters* params = record.descriptorParameters;
   if (!params || !params->readDescriptorProcs || !params->descriptor) return kNoDescriptor;
   const ReadDescriptorProcs& procs = *params->readDescriptorProcs;
-  if (!procs.openReadDescriptorProc) return kNoDescriptor;
+  // Slots past the count the host gives may lie beyond its table.
+  if (procs.numReadDescriptorProcs < kReadSlotsUsed || !procs.openReadDescriptorProc)
+    return kNoDescriptor;
 
   // Hosts write into the key array while reading: it must be our own copy.
   std::array<uint32_t, kSettingCount + 1> keys{};
@@ -69,7 +75,7 @@ void WriteDescriptor(FilterRecord& record, const EffectSettings& settings,
   PIDescriptorParameters* params = record.descriptorParameters;
   if (!params || !params->writeDescriptorProcs) return;
   const WriteDescriptorProcs& procs = *params->writeDescriptorProcs;
-  if (!procs.openWriteDescriptorProc || !procs.putIntegerProc || !procs.putBooleanProc ||
+  if (procs.numWriteDescriptorProcs < kWriteSlotsUsed || !procs.openWriteDescriptorProc || !procs.putIntegerProc || !procs.putBooleanProc ||
       !procs.closeWriteDescriptorProc)
     return;
 

@@ -1,12 +1,15 @@
 #include "settings/file_settings_store.h"
 
 #include <algorithm>
+#include <atomic>
+#include <chrono>
 #include <cerrno>
 #include <cstdio>
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
 #include <sstream>
+#include <string>
 #include <system_error>
 
 namespace tessaro {
@@ -122,12 +125,20 @@ bool ParseInt32(const std::string& text, int32_t& value) {
 FileSettingsStore::FileSettingsStore(std::string path) : path_(std::move(path)) {}
 
 std::vector<FileSettingsStore::Section> FileSettingsStore::Load() const {
-  std::vector<Section> sections(1);  // the application key is always there
+  std::vector<Section> sections;
+  if (!LoadForUpdate(sections)) sections.assign(1, Section{});
+  return sections;
+}
+
+bool FileSettingsStore::LoadForUpdate(std::vector<Section>& sections) const {
+  sections.assign(1, Section{});  // the application key is always there
+  const fs::path file = fs::u8path(path_);
   std::error_code ec;
-  const std::uintmax_t size = fs::file_size(fs::u8path(path_), ec);
-  if (ec || size > kMaxFileBytes) return sections;
-  std::ifstream in(fs::u8path(path_), std::ios::binary);
-  if (!in) return sections;
+  if (!fs::exists(file, ec)) return !ec;  // nothing stored yet
+  const std::uintmax_t size = fs::file_size(file, ec);
+  if (ec || size > kMaxFileBytes) return false;
+  std::ifstream in(file, std::ios::binary);
+  if (!in) return false;
 
   Section* current = &sections[0];
   std::string line;
@@ -161,7 +172,11 @@ std::vector<FileSettingsStore::Section> FileSettingsStore::Load() const {
     }
     if (!FindValue(*current, v.name)) current->values.push_back(std::move(v));
   }
-  return sections;
+  if (in.bad()) {
+    sections.assign(1, Section{});
+    return false;
+  }
+  return true;
 }
 
 bool FileSettingsStore::Save(const std::vector<Section>& sections) const {
@@ -184,8 +199,12 @@ bool FileSettingsStore::Save(const std::vector<Section>& sections) const {
   std::error_code ec;
   const fs::path target = fs::u8path(path_);
   if (target.has_parent_path()) fs::create_directories(target.parent_path(), ec);
+  // A name of its own per write, so two writers never share a half-written file.
+  static std::atomic<uint32_t> writes{0};
   fs::path temp = target;
-  temp += ".new";
+  temp += ".new-" +
+          std::to_string(std::chrono::steady_clock::now().time_since_epoch().count()) + "-" +
+          std::to_string(++writes);
   {
     std::ofstream file(temp, std::ios::binary | std::ios::trunc);
     if (!file) return false;
@@ -237,7 +256,8 @@ std::string FileSettingsStore::GetString(const std::string& section, const std::
 bool FileSettingsStore::Write(const std::string& section, std::vector<Value> values) {
   for (const Value& v : values)
     if (v.name.empty()) return false;
-  std::vector<Section> sections = Load();
+  std::vector<Section> sections;
+  if (!LoadForUpdate(sections)) return false;
   const std::string path = NormalisePath(section);
   // Writing into a nested section creates its parents, as keys would be.
   std::string prefix;
@@ -306,7 +326,8 @@ bool FileSettingsStore::SectionExists(const std::string& section) {
 }
 
 bool FileSettingsStore::DeleteValue(const std::string& section, const std::string& name) {
-  std::vector<Section> sections = Load();
+  std::vector<Section> sections;
+  if (!LoadForUpdate(sections)) return false;
   Section* s = Find(sections, NormalisePath(section));
   if (!s) return false;
   auto it = std::find_if(s->values.begin(), s->values.end(),
@@ -319,7 +340,8 @@ bool FileSettingsStore::DeleteValue(const std::string& section, const std::strin
 bool FileSettingsStore::DeleteSection(const std::string& section) {
   const std::string path = NormalisePath(section);
   if (path.empty()) return false;
-  std::vector<Section> sections = Load();
+  std::vector<Section> sections;
+  if (!LoadForUpdate(sections)) return false;
   bool found = false;
   for (const Section& s : sections) {
     if (IsBelow(s.path, path)) return false;

@@ -44,7 +44,11 @@ class FileSettingsStore final : public SettingsStore {
 
   // The file is read afresh for every operation: another process (a second
   // editor, the command-line host) may have written it in between.
+  // What a reader sees: a store that cannot be read counts as empty.
   std::vector<Section> Load() const;
+  // What a writer starts from: false when a store exists but cannot be read
+  // whole, so a write never replaces presets it could not see.
+  bool LoadForUpdate(std::vector<Section>& sections) const;
   bool Save(const std::vector<Section>& sections) const;
   static Section* Find(std::vector<Section>& sections, const std::string& path);
   static Value* FindValue(Section& section, const std::string& name);

@@ -190,5 +190,27 @@ TEST_F(ScriptingTest, WriteFailuresOfTheHostAreReported) {
   EXPECT_TRUE(messages_.empty());
 }
 
+TEST_F(ScriptingTest, TablesShorterThanTheSlotsUsedAreNeverCalled) {
+  // A host whose tables end before the boolean slots: what lies past them is
+  // not the host's, so neither reading nor writing may touch it.
+  EffectSettings s;
+  host_.params.descriptor = host_.MakeDescriptor({{Key("zooM"), kLong, 120}});
+  host_.readProcs.numReadDescriptorProcs = 6;
+  EXPECT_EQ(ReadDescriptor(record_, s, Recorder()), kNoDescriptor);
+  EXPECT_EQ(s.zoom, 90);
+  host_.readProcs.numReadDescriptorProcs = 7;
+  EXPECT_NE(ReadDescriptor(record_, s, Recorder()), kNoDescriptor);
+  EXPECT_EQ(s.zoom, 120);
+
+  host_.params.recordInfo = 1;
+  host_.writeProcs.numWriteDescriptorProcs = 5;
+  WriteDescriptor(record_, s, Recorder());
+  EXPECT_EQ(host_.params.recordInfo, 1) << "nothing recorded";
+  host_.writeProcs.numWriteDescriptorProcs = 6;
+  WriteDescriptor(record_, s, Recorder());
+  EXPECT_NE(host_.params.descriptor, nullptr);
+  EXPECT_TRUE(messages_.empty());
+}
+
 }  // namespace
 }  // namespace tessaro::host

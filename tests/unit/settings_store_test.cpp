@@ -112,6 +112,29 @@ TEST_F(FileStoreTest, WritesLeaveNoTemporaryFileBehind) {
   EXPECT_EQ(files, 1);
 }
 
+TEST_F(FileStoreTest, AStoreThatCannotBeReadWholeIsNeverReplaced) {
+  // Larger than any store the program writes: read as empty, but a write
+  // must not replace presets it could not see.
+  const fs::path file = fs::u8path(folder_.File("Quelmark Ltd/Tessaro.settings"));
+  fs::create_directories(file.parent_path());
+  {
+    std::ofstream out(file, std::ios::binary);
+    out << "[Presets\\Soft]\nZoom=i:60\n";
+    out << std::string(size_t(17) << 20, ';');
+  }
+  const auto size = fs::file_size(file);
+  EXPECT_EQ(store_.GetInt("Presets\\Soft", "Zoom", 90), 90);
+  EXPECT_FALSE(store_.WriteInt("", "Zoom", 100));
+  EXPECT_FALSE(store_.DeleteSection("Presets\\Soft"));
+  EXPECT_EQ(fs::file_size(file), size);
+
+  // A folder in the store's place reads as empty and is left alone too.
+  FileSettingsStore folderInPlace(folder_.path().u8string());
+  EXPECT_EQ(folderInPlace.GetInt("", "Zoom", 90), 90);
+  EXPECT_FALSE(folderInPlace.WriteInt("", "Zoom", 100));
+  EXPECT_TRUE(fs::is_directory(folder_.path()));
+}
+
 TEST_F(FileStoreTest, UnwritableLocationFailsQuietly) {
   // The store's folder is a file: nothing can be written below it.
   { std::ofstream(folder_.path() / "blocker") << "x"; }
