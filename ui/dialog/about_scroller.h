@@ -1,0 +1,68 @@
+// The about box's rolling credits without a window: the scroll position in
+// quarter pixels, the drag with its leftover velocity, which lines show where
+// and how faded, and how the text mask is laid over the logo.  The dialog
+// (about_dlg_win) draws the lines' text with a platform font into the mask.
+#pragma once
+
+#include <cstdint>
+#include <functional>
+
+#include "image/dib.h"
+
+namespace tessaro {
+
+class AboutScroller {
+ public:
+  // Mask units are quarter pixels: the text is drawn four times larger and
+  // averaged down, which is what makes its edges and fades smooth.
+  static constexpr int32_t kUnits = 4;
+  static constexpr int32_t kLineStep = 92;  // 23 pixels
+  static constexpr int32_t kTextLeft = 72;  // 18 pixels
+  static constexpr int32_t kFade = 128;     // 32 pixels at either end of the band
+
+  // height: the picture's inner height in pixels.
+  explicit AboutScroller(int32_t height = 0) { Reset(height); }
+  void Reset(int32_t height);
+
+  // Where the text starts again at the bottom; it never sits lower.
+  int32_t StartPosition() const { return kUnits * height_ - 64; }
+  int32_t Position() const { return position_; }
+  int32_t Velocity() const { return velocity_; }
+  bool Dragging() const { return anchor_ != -1; }
+
+  // One 10 ms tick: the leftover velocity of an upward drag decays by 1.1,
+  // and the text rises by one quarter pixel.
+  void Tick();
+  void Press(int32_t row) { anchor_ = row; }
+  void Release() { anchor_ = -1; }
+  // True when the text moved and the picture must be redrawn at once.
+  bool Move(int32_t row);
+
+  // Calls draw(index, top, blue) for every line of lineCount inside the band,
+  // top in mask units, blue the line's colour (0..255, red and green 0);
+  // then starts the text again from the bottom once the last line has left
+  // the top.
+  void ForEachVisibleLine(size_t lineCount,
+                          const std::function<void(size_t, int32_t, int32_t)>& draw);
+
+  // The line's brightness for a top at f: fading in at the bottom, out at
+  // the top, 256 in between.
+  int32_t FadeLevel(int32_t f) const;
+
+ private:
+  int32_t height_ = 0;
+  int32_t position_ = 0;
+  int32_t anchor_ = -1;
+  int32_t velocity_ = 0;
+};
+
+// Width of the text band: the left 150/185 of the picture.
+int32_t AboutTextWidth(int32_t pictureWidth);
+
+// working = clean with the text laid on: the large mask (kUnits times the
+// band's size, coverage in its blue bytes) averaged down, each covered pixel
+// from column 10 on blended with dark grey by its coverage.  False when the
+// reduced mask could not be had (the logo then shows without text).
+bool ComposeAboutPicture(const CDib& clean, const CDib& largeMask, CDib& working);
+
+}  // namespace tessaro
