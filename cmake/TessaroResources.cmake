@@ -5,16 +5,17 @@
 set(TESSARO_GENERATED_DIR ${CMAKE_BINARY_DIR}/generated)
 set(TESSARO_PIPL_BIN ${TESSARO_GENERATED_DIR}/pipl.bin)
 set(TESSARO_AETE_BIN ${TESSARO_GENERATED_DIR}/aete.bin)
-# Must match BuildArtworkFiles() and the file names in tessaro.rc.
+# Must match BuildArtworkFiles(), the logo and the file names in tessaro.rc.
 set(TESSARO_ARTWORK_FILES)
 foreach(name warning.ico question.ico check_on.ico check_off.ico caption_menu.ico
-             caption_close.ico eyedropper.cur)
+             caption_close.ico eyedropper.cur about_logo.bmp)
   list(APPEND TESSARO_ARTWORK_FILES ${TESSARO_GENERATED_DIR}/${name})
 endforeach()
 
 # The drawing and file encoding are portable: the native and Windows unit
 # tests compile them too.
 set(TESSARO_ARTWORK_SOURCES
+  ${CMAKE_SOURCE_DIR}/resources/about_logo.cpp
   ${CMAKE_SOURCE_DIR}/resources/artwork_shapes.cpp
   ${CMAKE_SOURCE_DIR}/resources/icon_file.cpp
   ${CMAKE_SOURCE_DIR}/resources/toolkit_artwork.cpp)
@@ -41,6 +42,7 @@ if(CMAKE_CROSSCOMPILING)
             ${CMAKE_SOURCE_DIR}/host/plugin_resources.h
             ${CMAKE_SOURCE_DIR}/host/plugin_interface.h
             ${CMAKE_SOURCE_DIR}/settings/effect_settings.h
+            ${CMAKE_SOURCE_DIR}/resources/about_logo.h
             ${CMAKE_SOURCE_DIR}/resources/artwork_shapes.h
             ${CMAKE_SOURCE_DIR}/resources/icon_file.h
             ${CMAKE_SOURCE_DIR}/resources/toolkit_artwork.h

@@ -1,12 +1,13 @@
 // Build-time tool: writes the property list and terminology resources as binary
 // files for the resource compiler, which would otherwise mangle bytes >= 0x80
-// written as string literals, and draws the icons and cursor into .ico and
-// .cur files beside them.
+// written as string literals, and draws the icons, the cursor and the about
+// box's logo into files beside them.
 #include <cstdio>
 #include <string>
 #include <vector>
 
 #include "host/plugin_resources.h"
+#include "resources/about_logo.h"
 #include "resources/toolkit_artwork.h"
 
 namespace {
@@ -28,6 +29,8 @@ int main(int argc, char** argv) {
             WriteFile(argv[2], tessaro::host::BuildTerminology());
   for (const auto& file : tessaro::resources::BuildArtworkFiles())
     ok = ok && WriteFile(std::string(argv[3]) + "/" + file.name, file.bytes);
+  ok = ok && WriteFile(std::string(argv[3]) + "/about_logo.bmp",
+                       tessaro::resources::EncodeBitmapFile24(tessaro::resources::DrawAboutLogo()));
   if (!ok) {
     std::fprintf(stderr, "%s: cannot write the resource files\n", argv[0]);
     return 1;

@@ -12,6 +12,9 @@
 #define CAPTION_CLOSE_ICON_ID 1015
 #define EYEDROPPER_CURSOR_ID 1014
 
+// The about box's logo: a 24-bit bitmap file under a type of its own.
+#define ABOUT_LOGO_ID 252
+
 // Keys of every tool dialog: Alt+F1 sends the application-exit command, which
 // no tool dialog handles and the module has no main window to close.
 #define TOOL_ACCELERATORS_ID 1002

@@ -10,6 +10,7 @@
 
 #include "host/user_message.h"
 #include "module_loader.h"
+#include "resources/about_logo.h"
 #include "resources/resource_ids.h"
 #include "resources/toolkit_artwork.h"
 #include "tests/support/icon_file_reader.h"
@@ -179,7 +180,7 @@ TEST_F(ModuleArtworkTest, EyedropperCursorPointsWithItsTip) {
   EXPECT_EQ(decoded.bitCount, 32);
 }
 
-TEST_F(ModuleArtworkTest, ToolAcceleratorsHoldAltF1ForHelpAlone) {
+TEST_F(ModuleArtworkTest, ToolAcceleratorsHoldAltF1ForTheExitCommandAlone) {
   HACCEL table = LoadAcceleratorsW(module_, MAKEINTRESOURCEW(kToolAcceleratorTable));
   ASSERT_NE(table, nullptr);
   ASSERT_EQ(CopyAcceleratorTableW(table, nullptr, 0), 1);
@@ -189,6 +190,22 @@ TEST_F(ModuleArtworkTest, ToolAcceleratorsHoldAltF1ForHelpAlone) {
   EXPECT_EQ(entry.fVirt, FVIRTKEY | FALT);
   EXPECT_EQ(entry.key, VK_F1);
   EXPECT_EQ(entry.cmd, APP_EXIT_COMMAND_ID);
+}
+
+TEST_F(ModuleArtworkTest, LogoIsAWholeTwentyFourBitBitmapFile) {
+  const std::vector<uint8_t> logo = ResourceData(module_, L"LOGO", ABOUT_LOGO_ID);
+  ASSERT_GT(logo.size(), 54u);
+  ByteReader in(logo.data(), logo.size());
+  EXPECT_EQ(in.U16(), 0x4D42u);  // "BM"
+  EXPECT_EQ(in.U32(), logo.size());
+  in.U32();
+  EXPECT_EQ(in.U32(), 54u);
+  EXPECT_EQ(in.U32(), 40u);
+  EXPECT_EQ(in.U32(), uint32_t(resources::kLogoWidth));
+  EXPECT_EQ(in.U32(), uint32_t(resources::kLogoHeight));
+  EXPECT_EQ(in.U16(), 1u);
+  EXPECT_EQ(in.U16(), 24u);
+  EXPECT_EQ(logo.size(), 54u + size_t(resources::kLogoWidth) * 3u * resources::kLogoHeight);
 }
 
 }  // namespace
