@@ -5,7 +5,7 @@
 namespace tessaro::host {
 
 // The platform's presentation, in user_message_win.cpp / user_message_posix.cpp.
-int ShowPlatformMessage(const std::string& text, int icon, int buttons);
+int ShowPlatformMessage(const std::string& text, int icon, int buttons, intptr_t ownerWindow);
 void ShowPlatformSystemMessage(const char* text);
 
 namespace {
@@ -25,8 +25,12 @@ ConsoleMessages::ConsoleMessages(bool enable) : previous_(g_console) {
 ConsoleMessages::~ConsoleMessages() { g_console = previous_; }
 
 int ShowMessageDlg(const std::string& text, int icon, int buttons) {
+  return ShowMessageDlg(text, icon, buttons, 0);
+}
+
+int ShowMessageDlg(const std::string& text, int icon, int buttons, intptr_t ownerWindow) {
   if (g_console) return WriteToConsole(text, buttons);
-  return ShowPlatformMessage(text, icon, buttons);
+  return ShowPlatformMessage(text, icon, buttons, ownerWindow);
 }
 
 void ShowSystemMessage(const char* text) {

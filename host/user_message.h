@@ -1,8 +1,9 @@
-// Messages to the user.  The skinned message dialog replaces the platform box
-// once the window toolkit provides it; until then the Windows build shows the
-// platform's message box and the native build writes a line on standard error.
+// Messages to the user.  The Windows build shows them in the skinned message
+// dialog; the native build, and any host that runs without a user interface,
+// writes a line on standard error instead.
 #pragma once
 
+#include <cstdint>
 #include <string>
 
 #include "host/plugin_interface.h"
@@ -19,8 +20,13 @@ constexpr int kButtonsOk = 1;
 // that nobody could close.
 constexpr OSType kConsoleHostSignature = FourCC("qmCL");
 
-// Shows the text and returns the platform's dialog result (1 OK, 6 yes, 7 no).
+// Shows the text and returns the platform's dialog result (1 OK, 6 yes, 7 no;
+// 2 when the dialog was closed without an answer, which callers take as no).
+// The dialog is owned by ownerWindow (the platform's window handle); without
+// one, by the window active on the calling thread, which during a filter run
+// is the host's.
 int ShowMessageDlg(const std::string& text, int icon, int buttons);
+int ShowMessageDlg(const std::string& text, int icon, int buttons, intptr_t ownerWindow);
 
 // The platform's plain message box (no owner, empty caption, OK button), for
 // internal errors about the host's buffers and procedures.

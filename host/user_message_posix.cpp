@@ -1,3 +1,4 @@
+#include <cstdint>
 #include <cstdio>
 #include <string>
 
@@ -6,7 +7,8 @@
 namespace tessaro::host {
 
 // Without a window system every message is a line on standard error.
-int ShowPlatformMessage(const std::string& text, int /*icon*/, int buttons) {
+int ShowPlatformMessage(const std::string& text, int /*icon*/, int buttons,
+                        intptr_t /*ownerWindow*/) {
   std::fprintf(stderr, "Tessaro: %s\n", text.c_str());
   return buttons == kButtonsYesNo ? 7 : 1;
 }

@@ -46,6 +46,12 @@ class CLanguage {
   // escapes.  Empty when no language is current or the value is empty.
   std::vector<std::string> GetList(const std::string& section, const std::string& key) const;
 
+  // Gives a dialog (the platform's window handle) the current language's
+  // texts of section: its title (key "0") and those of its direct children by
+  // control id.  Does nothing when no language is current or the window does
+  // not exist; without a window system there is never a window.
+  void ApplyToDialog(const std::string& section, void* dialogWindow);
+
   // What the window and menu appliers need besides the texts.
   int32_t Current() const { return current_; }
   int32_t Count() const { return int32_t(paths_.size()); }

@@ -1,0 +1,8 @@
+#include "i18n/language.h"
+
+namespace tessaro::i18n {
+
+// No window system here, so no dialog ever exists to take the texts.
+void CLanguage::ApplyToDialog(const std::string& /*section*/, void* /*dialogWindow*/) {}
+
+}  // namespace tessaro::i18n

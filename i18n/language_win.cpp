@@ -1,0 +1,77 @@
+#include <windows.h>
+
+#include <commctrl.h>
+
+#include <string>
+#include <vector>
+
+#include "i18n/dialog_texts.h"
+#include "i18n/language.h"
+
+namespace tessaro::i18n {
+
+namespace {
+
+std::wstring Wide(const std::string& text) {
+  if (text.empty()) return {};
+  const int n = MultiByteToWideChar(CP_UTF8, 0, text.data(), int(text.size()), nullptr, 0);
+  if (n <= 0) return {};
+  std::wstring wide(size_t(n), L'\0');
+  MultiByteToWideChar(CP_UTF8, 0, text.data(), int(text.size()), wide.data(), n);
+  return wide;
+}
+
+std::string ClassNameOf(HWND window) {
+  char name[64] = {};
+  const int n = GetClassNameA(window, name, int(sizeof name));
+  return std::string(name, size_t(n > 0 ? n : 0));
+}
+
+void ReplaceComboItems(HWND combo, const std::vector<std::string>& items) {
+  const LRESULT selected = SendMessageW(combo, CB_GETCURSEL, 0, 0);
+  SendMessageW(combo, CB_RESETCONTENT, 0, 0);
+  for (const std::string& item : items) {
+    const std::wstring text = Wide(item);
+    SendMessageW(combo, CB_ADDSTRING, 0, reinterpret_cast<LPARAM>(text.c_str()));
+  }
+  SendMessageW(combo, CB_SETCURSEL, WPARAM(selected), 0);
+}
+
+void RetitleColumns(HWND listView, const std::vector<std::string>& titles) {
+  for (size_t i = 0; i < titles.size(); ++i) {
+    std::wstring text = Wide(titles[i]);
+    LVCOLUMNW column = {};
+    column.mask = LVCF_TEXT;
+    column.pszText = text.data();
+    // A list with fewer columns than titles keeps the titles it has room for.
+    if (SendMessageW(listView, LVM_SETCOLUMNW, WPARAM(i), reinterpret_cast<LPARAM>(&column)) == 0)
+      break;
+  }
+}
+
+}  // namespace
+
+void CLanguage::ApplyToDialog(const std::string& section, void* dialogWindow) {
+  HWND dialog = static_cast<HWND>(dialogWindow);
+  if (current_ < 0 || dialog == nullptr || IsWindow(dialog) == FALSE) return;
+
+  const std::string title = DialogTitleText(*this, section);
+  if (!title.empty()) SetWindowTextW(dialog, Wide(title).c_str());
+  lastApplied_ = {section, dialogWindow};
+
+  // Direct children only: a control's own parts (a combo box's edit, a list
+  // view's header) are the control's business.
+  for (HWND child = GetWindow(dialog, GW_CHILD); child != nullptr;
+       child = GetWindow(child, GW_HWNDNEXT)) {
+    if (GetParent(child) != dialog) continue;
+    const ChildTexts texts = ChildTextsFor(*this, section, ClassNameOf(child), GetDlgCtrlID(child));
+    if (!texts.Changes()) continue;
+    switch (texts.kind) {
+      case ChildTextKind::kItems: ReplaceComboItems(child, texts.items); break;
+      case ChildTextKind::kColumns: RetitleColumns(child, texts.items); break;
+      case ChildTextKind::kText: SetWindowTextW(child, Wide(texts.text).c_str()); break;
+    }
+  }
+}
+
+}  // namespace tessaro::i18n
