@@ -4,6 +4,7 @@
 #include <exception>
 #include <new>
 
+#include "host/about_box.h"
 #include "host/debug_output.h"
 #include "host/effect_controller.h"
 #include "host/filter_run.h"
@@ -28,6 +29,12 @@ std::string g_productName;
 // fails instead of pretending to have done its work.
 [[noreturn]] void NotAvailable(const char* what) {
   ThrowText(std::string("Tessaro cannot ") + what + ": it is not part of this build.");
+}
+
+// The host's window, which owns every message of a run; 0 when the host
+// gives none.
+intptr_t HostWindow(const FilterRecord& record) {
+  return record.platformData != nullptr ? record.platformData->hwnd : 0;
 }
 
 // Texts of section "Msg" of the language table.
@@ -60,7 +67,12 @@ void CMFCPlugInApp::Entry(FilterRecord* filterRecord, intptr_t* data) {
   SetCompanyKey();
 }
 
-void CMFCPlugInApp::About() { NotAvailable("show its about box yet"); }
+void CMFCPlugInApp::About() {
+  // Texts and styles as a run would have them, so the box speaks the user's
+  // language in the user's colours.
+  Prepare();
+  if (!ShowAboutBox()) NotAvailable("show its about box");
+}
 
 void CMFCPlugInApp::Parameters() { SetSilentRun(false); }
 
@@ -97,11 +109,11 @@ void CMFCPlugInApp::Start() {
     case BoundsResult::NoSelection:
       ShowMessageDlg(MessageText("err_no_sel",
                                  "This filter requires a selection or a layer with transparency!"),
-                     kIconWarning, kButtonsOk);
+                     kIconWarning, kButtonsOk, HostWindow(record));
       ThrowResult(kUserCanceledErr);
     case BoundsResult::Empty:
       ShowMessageDlg(MessageText("err_empty", "Sorry, the selected area is empty!"), kIconWarning,
-                     kButtonsOk);
+                     kButtonsOk, HostWindow(record));
       ThrowResult(kUserCanceledErr);
     case BoundsResult::Found: break;
   }

@@ -76,3 +76,11 @@ shot gallery-flat --style 0
 shot gallery-chrome-grown --style 9 --grow 160 60
 shot gallery-flat-rolled-up-pressed --style 0 --roll-up --pressed
 shot gallery-flat-background --style 0 --contrast 0
+
+# The small dialogs, each alone on the screen (the question over its list).
+shot dialog-message --dialog message
+shot dialog-message-ok --style 9 --dialog message-ok
+shot dialog-input --dialog input
+shot dialog-presets --style 0 --dialog presets
+shot dialog-presets-ask --dialog presets-ask
+shot dialog-about --dialog about

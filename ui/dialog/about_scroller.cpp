@@ -46,6 +46,40 @@ void AboutScroller::ForEachVisibleLine(
   if (int64_t(kLineStep) * int64_t(lineCount) + position_ - kLineStep < 0) position_ = bottom;
 }
 
+const std::vector<std::string>& AboutCreditLines() {
+  static const std::vector<std::string> lines = {
+      "Tessaro 2.0",
+      "",
+      "Published by",
+      "   Quelmark Ltd",
+      "",
+      "Home page",
+      "   the link at the foot of the main dialog",
+      "",
+      "Programming and design",
+      "   The Tessaro team",
+      "",
+      "Code contributions",
+      "   Relief renderer, resampling and skin",
+      "   by the Tessaro developers",
+      "",
+      "Photo",
+      "   Sample picture drawn for Tessaro",
+      "",
+      "Made with care, pixel by pixel",
+      "",
+      "Change Log",
+      "   Version 2.0",
+      "",
+      "   - 64-bit version added",
+      "   - Added support of Smart Objects",
+      "   - Interface improved",
+      "",
+      "Thank you for using our Software!",
+  };
+  return lines;
+}
+
 int32_t AboutTextWidth(int32_t pictureWidth) {
   return int32_t(int64_t(std::max(pictureWidth, 0)) * 150 / 185);
 }

@@ -6,6 +6,8 @@
 
 #include <cstdint>
 #include <functional>
+#include <string>
+#include <vector>
 
 #include "image/dib.h"
 
@@ -55,6 +57,9 @@ class AboutScroller {
   int32_t anchor_ = -1;
   int32_t velocity_ = 0;
 };
+
+// The credit lines in the order they roll; an empty text is a blank line.
+const std::vector<std::string>& AboutCreditLines();
 
 // Width of the text band: the left 150/185 of the picture.
 int32_t AboutTextWidth(int32_t pictureWidth);

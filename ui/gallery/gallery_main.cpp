@@ -10,6 +10,9 @@
 //   --pressed          show the Aqua bar pressed
 //   --ready-file PATH  written once everything is shown and painted
 //   --linger MS        close this long after that (default: stay open)
+//   --dialog NAME      show one small dialog instead: message (a question),
+//                      message-ok (a warning), input, presets, presets-ask
+//                      (the preset list asking before a deletion), about
 #include <windows.h>
 
 #include <commctrl.h>
@@ -23,7 +26,11 @@
 
 #include "image/dib.h"
 #include "resources/resource_ids.h"
+#include "host/user_message.h"
+#include "settings/effect_settings.h"
 #include "settings/file_settings_store.h"
+#include "settings/presets.h"
+#include "ui/dialog/about_dlg_win.h"
 #include "ui/dialog/interface_styles.h"
 #include "ui/dialog/paint_surface.h"
 #include "ui/toolkit/angle_ctrl_win.h"
@@ -33,6 +40,7 @@
 #include "ui/toolkit/dialog_template_win.h"
 #include "ui/toolkit/icon_slider_win.h"
 #include "ui/toolkit/progress_st_win.h"
+#include "ui/toolkit/small_dialogs_win.h"
 #include "ui/toolkit/static_controls_win.h"
 #include "ui/toolkit/tool_dlg_win.h"
 
@@ -47,6 +55,7 @@ struct GalleryOptions {
   bool pressed = false;
   std::string readyFile;
   int lingerMs = 0;
+  std::string dialog;
 };
 
 constexpr int kStyleBarIds[3] = {2001, 2002, 2003};
@@ -335,6 +344,8 @@ bool ParseOptions(int argc, char** argv, GalleryOptions& o) {
       o.pressed = true;
     } else if (a == "--ready-file" && hasValue) {
       o.readyFile = argv[++i];
+    } else if (a == "--dialog" && hasValue) {
+      o.dialog = argv[++i];
     } else if (a == "--linger" && hasValue) {
       o.lingerMs = std::atoi(argv[++i]);
     } else {
@@ -351,6 +362,85 @@ std::string GalleryStorePath() {
   return WideToUtf8(std::wstring(folder, n)) + "tessaro-gallery-settings.txt";
 }
 
+// ---- One small dialog at a time -----------------------------------------------------
+// The small dialogs run their own modal loops, so a thread timer does what the
+// gallery's own timers do for the gallery: prepares the look, says when it is
+// shown, and closes every dialog after the linger time.
+
+struct DialogShot {
+  GalleryOptions options;
+  int ticks = 0;
+  bool ready = false;
+  DWORD readyAt = 0;
+};
+DialogShot* g_shot = nullptr;
+
+BOOL CALLBACK CancelDialog(HWND hwnd, LPARAM) {
+  if (IsWindowVisible(hwnd) && dynamic_cast<CToolDlg*>(CWnd::FromHandle(hwnd)) != nullptr)
+    PostMessageW(hwnd, WM_COMMAND, IDCANCEL, 0);
+  return TRUE;
+}
+
+HWND TopSmallDialog() {
+  HWND active = GetActiveWindow();
+  return dynamic_cast<CToolDlg*>(CWnd::FromHandle(active)) != nullptr ? active : nullptr;
+}
+
+void CALLBACK DialogShotTick(HWND, UINT, UINT_PTR, DWORD) {
+  DialogShot& shot = *g_shot;
+  HWND dialog = TopSmallDialog();
+  if (dialog == nullptr) return;
+  ++shot.ticks;
+  if (shot.options.dialog == "input" && shot.ticks == 2) {
+    SetDlgItemTextW(dialog, kPresetNameEditId, L"Soft edges");
+  } else if (shot.options.dialog.rfind("presets", 0) == 0 && shot.ticks == 2) {
+    SendDlgItemMessageW(dialog, kPresetListId, LB_SETCURSEL, 1, 0);
+    if (shot.options.dialog == "presets-ask")
+      PostMessageW(dialog, WM_COMMAND, MAKEWPARAM(kDeletePresetId, BN_CLICKED), 0);
+  } else if (shot.ticks == 5 && !shot.ready) {
+    RedrawWindow(dialog, nullptr, nullptr, RDW_INVALIDATE | RDW_UPDATENOW | RDW_ALLCHILDREN);
+    shot.ready = true;
+    shot.readyAt = GetTickCount();
+    if (!shot.options.readyFile.empty()) std::ofstream(shot.options.readyFile) << "shown\n";
+  } else if (shot.ready && shot.options.lingerMs > 0 &&
+             GetTickCount() - shot.readyAt > DWORD(shot.options.lingerMs)) {
+    EnumThreadWindows(GetCurrentThreadId(), &CancelDialog, 0);
+  }
+}
+
+int RunDialogShot(const GalleryOptions& options, SettingsStore& store) {
+  DialogShot shot{options};
+  g_shot = &shot;
+  const UINT_PTR timer = SetTimer(nullptr, 0, 100, &DialogShotTick);
+  INT_PTR result = 0;
+  if (options.dialog == "message") {
+    result = host::ShowMessageDlg("Do you want remove selected preset?", host::kIconQuestion,
+                                  host::kButtonsYesNo);
+  } else if (options.dialog == "message-ok") {
+    result = host::ShowMessageDlg(
+        "This filter requires a selection or a layer with transparency!", host::kIconWarning,
+        host::kButtonsOk);
+  } else if (options.dialog == "about") {
+    CAboutDlg about;
+    result = about.Run();
+  } else if (options.dialog == "input") {
+    CInputDlg input;
+    result = input.Run(nullptr);
+  } else if (options.dialog == "presets" || options.dialog == "presets-ask") {
+    for (const std::string& name : ListPresets(store)) DeletePreset(store, name);
+    for (const char* name : {"Soft edges", "Deep relief", "Tilted", "Aqua glass", "Flat"})
+      SaveEffectSettings(store, name, EffectSettings{});
+    CManagePresetsDlg presets(&store);
+    result = presets.Run(nullptr);
+  } else {
+    std::fprintf(stderr, "tessaro_gallery: unknown dialog %s\n", options.dialog.c_str());
+    result = -1;
+  }
+  KillTimer(nullptr, timer);
+  g_shot = nullptr;
+  return result == -1 ? 1 : 0;
+}
+
 int RunGallery(int argc, char** argv) {
   GalleryOptions options;
   if (!ParseOptions(argc, argv, options)) return 2;
@@ -361,6 +451,8 @@ int RunGallery(int argc, char** argv) {
     store.WriteInt("", "Linear interface", options.contrast);
   else
     store.DeleteValue("", "Linear interface");
+
+  if (!options.dialog.empty()) return RunDialogShot(options, store);
 
   CGalleryDlg gallery(options, store);
   const CDialogTemplate t = GalleryTemplate();

@@ -330,16 +330,21 @@ void CBitmapView::OnPaint() {
   const RECT client = GetClientRect();
   CMemDCEx dc(paint.Handle(), &client);
   dc.FillSolidRect(client, background_);
+  DrawPicture(dc, client);
+}
+
+void CBitmapView::DrawPicture(CDC& dc, const RECT& to) const {
   if (bitmap_ == nullptr || width_ <= 0 || height_ <= 0) return;
   HDC source = CreateCompatibleDC(dc.Handle());
   if (source == nullptr) return;
   {
     CSelectObject select(source, bitmap_);
     if (centered_) {
-      const int x = (client.right - width_) / 2, y = (client.bottom - height_) / 2;
+      const int x = to.left + (to.right - to.left - width_) / 2;
+      const int y = to.top + (to.bottom - to.top - height_) / 2;
       dc.BitBlt({x, y, x + width_, y + height_}, source, {0, 0});
     } else {
-      dc.StretchBlt(client, source, {0, 0, width_, height_});
+      dc.StretchBlt(to, source, {0, 0, width_, height_});
     }
   }
   DeleteDC(source);

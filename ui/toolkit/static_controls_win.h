@@ -9,6 +9,7 @@
 #include <string>
 
 #include "ui/toolkit/controls_win.h"
+#include "ui/toolkit/dc_win.h"
 #include "ui/toolkit/hyperlink_rules.h"
 
 namespace tessaro {
@@ -76,6 +77,9 @@ class CBitmapView : public CStatic {
  protected:
   void OnPaint() override;
   bool OnEraseBkgnd(HDC dc) override;
+  // The bitmap into to (centred at its size, or stretched), colour on colour;
+  // nothing without a bitmap.
+  void DrawPicture(CDC& dc, const RECT& to) const;
 
  private:
   HBITMAP bitmap_ = nullptr;
