@@ -7,19 +7,13 @@
 
 #include "i18n/dialog_texts.h"
 #include "i18n/language.h"
+#include "ui/toolkit/window_win.h"
 
 namespace tessaro::i18n {
 
 namespace {
 
-std::wstring Wide(const std::string& text) {
-  if (text.empty()) return {};
-  const int n = MultiByteToWideChar(CP_UTF8, 0, text.data(), int(text.size()), nullptr, 0);
-  if (n <= 0) return {};
-  std::wstring wide(size_t(n), L'\0');
-  MultiByteToWideChar(CP_UTF8, 0, text.data(), int(text.size()), wide.data(), n);
-  return wide;
-}
+std::wstring Wide(const std::string& text) { return Utf8ToWide(text); }
 
 std::string ClassNameOf(HWND window) {
   char name[64] = {};
