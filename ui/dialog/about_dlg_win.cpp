@@ -127,11 +127,13 @@ void CAboutDib::OnPaint() {
   const int32_t w = clean_.Width(), h = clean_.Height();
   if (w <= 0 || h <= 0) return;
 
-  CDib mask;
+  // Kept between paints: re-creating at the same size only clears it.
+  CDib& mask = mask_;
   const int32_t band = AboutTextWidth(w);
   if (band > 0 && mask.Create(band * AboutScroller::kUnits, h * AboutScroller::kUnits)) {
     DrawLines(mask);
   } else {
+    mask.Destroy();
     // Without memory for the text the roll still moves on.
     scroller_.ForEachVisibleLine(lines_.size(), [](size_t, int32_t, int32_t) {});
   }

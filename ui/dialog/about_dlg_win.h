@@ -39,7 +39,7 @@ class CAboutDib : public CBitmapView {
   void DrawLines(CDib& mask);
 
   std::vector<std::wstring> lines_;
-  CDib clean_, working_;
+  CDib clean_, working_, mask_;
   HFONT font_ = nullptr;
   AboutScroller scroller_;
 };
