@@ -27,8 +27,13 @@ EffectSettings LoadEffectSettings(SettingsStore& store, const std::string& secti
   return settings;
 }
 
+bool IsAcceptablePresetName(const std::string& name) {
+  return name.find('\\') == std::string::npos;
+}
+
 bool SaveEffectSettings(SettingsStore& store, const std::string& section,
                         const EffectSettings& settings) {
+  if (!IsAcceptablePresetName(section)) return false;
   std::vector<std::pair<std::string, int32_t>> values;
   for (SettingId id : kStoreOrder) values.emplace_back(Info(id).storeName, settings.Get(id));
   return store.WriteInts(section, values);

@@ -14,8 +14,14 @@ namespace tessaro {
 // take it: slider values clamped, any non-zero check value on.
 EffectSettings LoadEffectSettings(SettingsStore& store, const std::string& section);
 
-// An empty section name writes the last-used values.  Names are not checked: an
-// existing preset of that name is overwritten.
+// The store nests keys at a backslash, so such a name would make a preset that
+// the list shows only by its first part and cannot delete.  Every way of naming
+// a preset (the dialog, the command line) refuses such names with this test.
+bool IsAcceptablePresetName(const std::string& name);
+
+// An empty section name writes the last-used values; an existing preset of
+// that name is overwritten.  Refuses (false, nothing written) a name that
+// IsAcceptablePresetName rejects.
 bool SaveEffectSettings(SettingsStore& store, const std::string& section,
                         const EffectSettings& settings);
 

@@ -189,6 +189,12 @@ TEST_F(FileStoreTest, PresetsSaveTwiceEmptyNameAndDelete) {
   DeletePreset(store_, "\\");
   DeletePreset(store_, "");
   EXPECT_EQ(LoadEffectSettings(store_, "").zoom, 140);
+
+  // A backslash would nest a key the list cannot show: refused, nothing written.
+  EXPECT_FALSE(SaveEffectSettings(store_, "Soft\\Hard", first));
+  EXPECT_FALSE(SaveEffectSettings(store_, "\\", first));
+  EXPECT_TRUE(ListPresets(store_).empty());
+  EXPECT_FALSE(store_.SectionExists("Soft"));
 }
 
 }  // namespace
