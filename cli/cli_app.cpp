@@ -32,6 +32,7 @@ struct Run {
   const Picture* mask;
   const std::vector<uint8_t>* maskBytes;
   std::string maskPath;
+  bool valuesGiven;
 
   void Say(const std::string& subject, const std::string& text) const {
     std::fprintf(env.err, "tessaro: %s%s%s\n", subject.c_str(), subject.empty() ? "" : ": ",
@@ -79,6 +80,8 @@ struct Run {
     in.flat = options.flat;
     for (int c = 0; c < 3; ++c) in.background[c] = options.background[c];
     in.settings = settings;
+    in.interactive = options.dialog;
+    in.valuesGiven = valuesGiven;
 
     ProgressBar bar(env.err, FileNameOf(input));
     FilterOutcome outcome;
@@ -93,7 +96,8 @@ struct Run {
 
     switch (outcome.status) {
       case RunStatus::Refused:
-        Say(input, "the filter refused this picture; nothing was written");
+        Say(input, options.dialog ? "cancelled, or the filter refused this picture; nothing was written"
+                                  : "the filter refused this picture; nothing was written");
         return kExitRefused;
       case RunStatus::Failed:
         Say(input, "the filter failed: " + outcome.message);
@@ -135,6 +139,15 @@ int RunUnguarded(const std::vector<std::string>& args, const CliEnvironment& env
     std::fprintf(env.out, "tessaro %s\n", TESSARO_VERSION);
     return kExitWritten;
   }
+
+  if (options.dialog && !ModuleHasDialog()) {
+    std::fputs("tessaro: --dialog: the filter module of this platform has no dialog; set the "
+               "values with the options, or run tessaro.exe on Windows\n",
+               env.err);
+    return kExitUsageOrFile;
+  }
+  bool valuesGiven = !options.preset.empty() || options.lastUsed;
+  for (const auto& value : options.values) valuesGiven = valuesGiven || value.has_value();
 
   std::unique_ptr<SettingsStore> store;
   if (options.listPresets || options.lastUsed || !options.preset.empty())
@@ -181,8 +194,14 @@ int RunUnguarded(const std::vector<std::string>& args, const CliEnvironment& env
   }
 
   const bool haveMask = !options.mask.empty();
-  const Run run{env,  options, module.Entry(), settings, haveMask ? &mask : nullptr,
-                haveMask ? &maskBytes : nullptr, options.mask};
+  const Run run{env,
+                options,
+                module.Entry(),
+                settings,
+                haveMask ? &mask : nullptr,
+                haveMask ? &maskBytes : nullptr,
+                options.mask,
+                valuesGiven};
   int status = kExitWritten;
   for (const std::string& input : options.inputs) {
     int one = kExitUsageOrFile;

@@ -81,6 +81,7 @@ class Session {
   PluginEntry entry_;
   ProgressSink* progress_;
   int32_t width_, height_;
+  bool interactive_;
   int planes_;
   bool haveMask_;
   std::vector<uint8_t> in_, out_, mask_;
@@ -121,6 +122,7 @@ Session::Session(PluginEntry entry, const FilterInput& input, ProgressSink* prog
       progress_(progress),
       width_(input.width),
       height_(input.height),
+      interactive_(input.interactive),
       planes_(input.flat ? 3 : 4),
       haveMask_(input.mask != nullptr),
       record_(new FilterRecord()) {  // value-initialised: all 608 bytes zero
@@ -159,7 +161,8 @@ void Session::BuildRecord(const FilterInput& input) {
   r.haveMask = haveMask_ ? 1 : 0;
   r.autoMask = 1;
   for (int c = 0; c < 3; ++c) r.backColor[c] = input.background[c];
-  r.hostSig = kHostSignature;
+  // A console host unless the user is there to answer windows.
+  r.hostSig = input.interactive ? kDialogHostSignature : kHostSignature;
   r.imageMode = kImageModeRGB;
   r.imageHRes = r.imageVRes = 72 * kFixedOne;
   r.wholeSize = r.imageSize;
@@ -187,7 +190,8 @@ void Session::BuildRecord(const FilterInput& input) {
   r.inTileHeight = r.outTileHeight = r.maskTileHeight = Narrow16(height_);
   r.inTileWidth = r.outTileWidth = r.maskTileWidth = Narrow16(width_);
 
-  // A replayed step: every value in the descriptor, no dialog wanted.
+  // A replayed step: every value in the descriptor, no dialog wanted.  An
+  // interactive run asks for the dialog, with the values when there are any.
   std::vector<DescriptorItem> items;
   for (const SettingInfo& info : kSettingTable) {
     const int32_t value = input.settings.Get(info.id);
@@ -195,10 +199,13 @@ void Session::BuildRecord(const FilterInput& input) {
                                                     : DescriptorItem::Integer(info.scriptKey, value));
   }
   descriptorParams_.descriptorParametersVersion = 0;
-  descriptorParams_.playInfo = host::kPlugInDialogDontDisplay;
+  descriptorParams_.playInfo =
+      input.interactive ? host::kPlugInDialogDisplay : host::kPlugInDialogDontDisplay;
   descriptorParams_.recordInfo = host::kPlugInDialogOptional;
-  descriptorParams_.descriptor = descriptors_.MakeDescriptor(items);
-  if (!descriptorParams_.descriptor) throw std::bad_alloc();
+  if (!input.interactive || input.valuesGiven) {
+    descriptorParams_.descriptor = descriptors_.MakeDescriptor(items);
+    if (!descriptorParams_.descriptor) throw std::bad_alloc();
+  }
   descriptorParams_.readDescriptorProcs = descriptors_.ReadProcs();
   descriptorParams_.writeDescriptorProcs = descriptors_.WriteProcs();
   r.descriptorParameters = &descriptorParams_;
@@ -340,6 +347,9 @@ FilterOutcome Session::Failure(const char* selector, int16_t code) {
 }
 
 FilterOutcome Session::Run() {
+  if (interactive_) {
+    if (const int16_t rc = Call(host::kSelectorParameters)) return Failure("parameters", rc);
+  }
   if (const int16_t rc = Call(host::kSelectorPrepare)) return Failure("prepare", rc);
   if (const int16_t rc = Call(host::kSelectorStart)) return Failure("start", rc);
 

@@ -19,6 +19,8 @@ using PluginEntry = void (*)(int16_t selector, void* paramBlock, intptr_t* data,
 // The signature of a host without a user interface: the filter then writes its
 // messages to standard error instead of opening windows nobody could close.
 constexpr uint32_t kHostSignature = host::kConsoleHostSignature;
+// The signature of the same host when it runs the filter with its dialog.
+constexpr uint32_t kDialogHostSignature = host::FourCC("qmDL");
 
 // The largest picture the host interface can carry: row strides are 32-bit.
 constexpr int64_t kMaxImageWidth = INT32_MAX / 4;
@@ -32,6 +34,11 @@ struct FilterInput {
   bool flat = false;              // three planes, the transparency left out
   uint8_t background[3] = {255, 255, 255};
   EffectSettings settings;
+  // An interactive run: the parameters selector goes first, so the filter
+  // shows its dialog, starting from `settings` when valuesGiven and from its
+  // last-used values otherwise.  Messages then go to windows too.
+  bool interactive = false;
+  bool valuesGiven = true;
 };
 
 class ProgressSink {

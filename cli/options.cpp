@@ -203,6 +203,7 @@ ParseResult ParseOptions(const std::vector<std::string>& args) {
     if (name == "--last-used") flag = &o.lastUsed;
     else if (name == "--list-presets") flag = &o.listPresets;
     else if (name == "--flat") flag = &o.flat;
+    else if (name == "--dialog") flag = &o.dialog;
     else if (name == "--quiet") flag = &o.quiet;
     else if (name == "--help") flag = &o.help;
     else if (name == "--version") flag = &o.version;
@@ -324,12 +325,16 @@ Picture:
   --background RRGGBB    the background colour of a flat picture (FFFFFF)
 
 Program:
+  --dialog               set the values in the filter's own dialog before
+                         each picture is written (Windows); the dialog starts
+                         from the values given, or from the last-used ones
   --plugin PATH          the filter module to load (default: the one
                          installed beside this program)
   --quiet                no progress bar
   --help, --version
 
-Outputs are replaced only when the filter succeeded.
+Outputs are replaced only when the filter succeeded (and, with --dialog,
+only when the dialog was confirmed with OK).
 Exit status: 0 written; 1 usage or file error; 2 the filter refused the
 picture; 3 the filter failed. With several inputs, the highest of theirs.
 )";

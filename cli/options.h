@@ -23,6 +23,9 @@ struct Options {
   std::string preset;  // --preset NAME
   bool lastUsed = false;
   bool listPresets = false;
+  // Opens the effect dialog (Windows): the values start from those given,
+  // or from the last-used ones when none are, and OK writes the result.
+  bool dialog = false;
 
   std::string mask;
   bool flat = false;

@@ -16,6 +16,9 @@ std::string ProgramFolder();
 // The plug-in module's file name in this build.
 const char* ModuleFileName();
 
+// Whether the filter module of this platform has its effect dialog.
+bool ModuleHasDialog();
+
 bool StderrIsTerminal();
 
 // A name for a temporary file in the same folder as path, so that renaming

@@ -23,6 +23,8 @@ std::string ProgramFolder() {
   return path.substr(0, path.rfind('/') + 1);
 }
 
+bool ModuleHasDialog() { return false; }
+
 const char* ModuleFileName() { return "Tessaro.so"; }
 
 bool StderrIsTerminal() { return isatty(STDERR_FILENO) == 1; }

@@ -47,6 +47,8 @@ std::string ProgramFolder() {
   return slash == std::wstring::npos ? std::string(".\\") : Narrow(buffer.substr(0, slash + 1));
 }
 
+bool ModuleHasDialog() { return true; }
+
 const char* ModuleFileName() { return "Tessaro.8bf"; }
 
 bool StderrIsTerminal() {

@@ -24,27 +24,55 @@ void EffectController::WriteDescriptor(const SystemMessageFn& message) {
   host::WriteDescriptor(record_, settings_, message);
 }
 
+namespace {
+// The texture does not depend on how the camera looks at it.
+EffectSettings WithoutCamera(EffectSettings s) {
+  s.angleX = s.angleY = s.perspective = s.zoom = 0;
+  return s;
+}
+}  // namespace
+
 void EffectController::BuildScene() {
+  slices_ = texture_ = render_ = Stage{};
   workspace_.PrepareScene(pixels_, bounds_);
-  ++renderPending_;
   RebuildSlices();
 }
 
 void EffectController::RebuildSlices() {
+  slices_.built = false;
   workspace_.BuildSliceStack(settings_.depth, settings_.round);
+  slices_ = Stage{true, settings_, 0, ++generations_};
   Reshade();
 }
 
-void EffectController::Reshade() { workspace_.BuildSideTexture(settings_); }
+void EffectController::Reshade() {
+  texture_.built = false;
+  workspace_.BuildSideTexture(settings_);
+  texture_ = Stage{true, settings_, slices_.generation, ++generations_};
+}
 
 void EffectController::Render(const ProgressCallback& progress) {
+  render_.built = false;
   workspace_.Render(settings_, progress);
-  --renderPending_;
+  render_ = Stage{true, settings_, texture_.generation, ++generations_};
+}
+
+bool EffectController::IsRenderCurrent() const {
+  return HasScene() && render_.built && render_.below == texture_.generation &&
+         render_.from == settings_ && texture_.built && texture_.below == slices_.generation &&
+         slices_.built;
 }
 
 void EffectController::WriteResult(const ProgressCallback& progress) {
-  if (!workspace_.HasScene()) return;
-  if (renderPending_ != 0) Render(progress);
+  if (!HasScene()) BuildScene();
+  if (!slices_.built || slices_.from.depth != settings_.depth ||
+      slices_.from.round != settings_.round) {
+    RebuildSlices();
+  } else if (!texture_.built || texture_.below != slices_.generation ||
+             WithoutCamera(texture_.from) != WithoutCamera(settings_)) {
+    Reshade();
+  }
+  if (!IsRenderCurrent()) Render(progress);
   CompositeResult(pixels_, workspace_.RenderTarget());
 }
 

@@ -3,6 +3,7 @@
 // dialog binds its controls to it; a run without dialog drives it alone.
 #pragma once
 
+#include <cstdint>
 #include <string>
 
 #include "host/filter_run.h"
@@ -21,6 +22,7 @@ class EffectController {
   EffectController(FilterRecord& record, const HostPixels& pixels, const ObjectBounds& bounds);
 
   EffectSettings& Settings() { return settings_; }
+  FilterRecord& Record() { return record_; }
   const ObjectBounds& Bounds() const { return bounds_; }
 
   // The sixteen values of a section ("" for the last-used ones).
@@ -31,18 +33,24 @@ class EffectController {
   void WriteDescriptor(const SystemMessageFn& message);
 
   // The three depths of rebuild, cheapest last: everything from the host's
-  // pixels; the slices and their texture; the texture alone.
+  // pixels; the slices and their texture; the texture alone.  Each works
+  // with the settings as they are now.
   void BuildScene();
   void RebuildSlices();
   void Reshade();
   bool HasScene() const { return workspace_.HasScene(); }
 
   void Render(const ProgressCallback& progress);
-  // Renders unless the last render is still current, then composites into
-  // the host's output buffer.  Does nothing before a scene exists.
+  // Whether the render target shows the current scene with the current
+  // settings, so that a final render would change no pixel.
+  bool IsRenderCurrent() const;
+  // Brings the scene, its texture and the render up to date with the current
+  // settings, doing only the stages whose inputs changed (a scene that was
+  // never built is built first), then composites into the host's output
+  // buffer.  So the written image always matches the settings, whatever
+  // rebuilds were still waiting, and a current preview is reused as it is.
   void WriteResult(const ProgressCallback& progress);
 
-  int RenderPending() const { return renderPending_; }
   const ReliefWorkspace& Workspace() const { return workspace_; }
 
  private:
@@ -51,9 +59,17 @@ class EffectController {
   ObjectBounds bounds_;
   EffectSettings settings_;
   ReliefWorkspace workspace_;
-  // Raised by every scene build, lowered by every render: 0 means the render
-  // target shows the current scene.
-  int renderPending_ = 0;
+  // What each built stage was made from.  A stage is current while its
+  // inputs are unchanged and the stage below it has not been rebuilt since;
+  // a failed build leaves its stage (and those above it) not current.
+  struct Stage {
+    bool built = false;
+    EffectSettings from;
+    uint64_t below = 0;  // generation of the stage below when this was built
+    uint64_t generation = 0;
+  };
+  Stage slices_, texture_, render_;
+  uint64_t generations_ = 0;
 };
 
 }  // namespace tessaro::host

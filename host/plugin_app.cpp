@@ -7,19 +7,19 @@
 #include "host/about_box.h"
 #include "host/debug_output.h"
 #include "host/effect_controller.h"
+#include "host/effect_dialog.h"
 #include "host/filter_run.h"
 #include "host/host_rects.h"
 #include "host/plugin_errors.h"
 #include "host/user_message.h"
 #include "i18n/language.h"
+#include "settings/product_identity.h"
 #include "settings/settings_store.h"
 #include "ui/dialog/interface_styles.h"
 
 namespace tessaro::host {
 
 namespace {
-constexpr char kAppName[] = "Tessaro";
-constexpr char kCompanyKey[] = "Quelmark Ltd";
 constexpr size_t kMaxErrorChars = 254;
 
 bool g_silentRun = true;
@@ -46,7 +46,7 @@ std::string MessageText(const char* key, const char* english) {
 CMFCPlugInApp::CMFCPlugInApp(const char* appName) : appName_(appName) {}
 
 CMFCPlugInApp& TheApp() {
-  static CMFCPlugInApp app(kAppName);
+  static CMFCPlugInApp app(kProductName);
   return app;
 }
 
@@ -131,8 +131,13 @@ void CMFCPlugInApp::RunEffect(FilterRecord& record, const HostPixels& pixels,
     SetSilentRun(read == kDontShowDialog);
     if (!SilentRun() && read == kNoDescriptor) effect.LoadSettings(*store, "");
   }
-  // The effect dialog is not part of this build: every run goes on as a
-  // replayed step without dialog does, and records and saves nothing.
+  if (!SilentRun()) {
+    switch (RunEffectDialog(effect, *store, HostWindow(record))) {
+      case DialogOutcome::kConfirmed: return;
+      case DialogOutcome::kCancelled: ThrowResult(kUserCanceledErr);
+      case DialogOutcome::kNoDialog: break;  // a build without windows runs as a replay
+    }
+  }
   effect.BuildScene();
   effect.WriteResult([&record](int32_t done, int32_t total) {
     if (record.progressProc) record.progressProc(done, total);
@@ -209,7 +214,7 @@ void PluginMain(int16_t selector, void* paramBlock, intptr_t* data, int16_t* res
   const bool isFilterRecord = selector != kSelectorAbout;
   auto* record = isFilterRecord ? static_cast<FilterRecord*>(paramBlock) : nullptr;
   try {
-    g_productName = kAppName;
+    g_productName = kProductName;
     CMFCPlugInApp& app = TheApp();
     app.Entry(static_cast<FilterRecord*>(paramBlock), data);
     Dispatch(app, selector);

@@ -51,6 +51,9 @@ class CLanguage {
   // control id.  Does nothing when no language is current or the window does
   // not exist; without a window system there is never a window.
   void ApplyToDialog(const std::string& section, void* dialogWindow);
+  // Gives a menu (the platform's menu handle) and its sub-menus the texts of
+  // section, by the key rule of ApplyMenuTexts (i18n/menu_texts.h).
+  void ApplyToMenu(const std::string& section, void* menu) const;
 
   // What the window and menu appliers need besides the texts.
   int32_t Current() const { return current_; }

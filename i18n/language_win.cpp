@@ -2,11 +2,13 @@
 
 #include <commctrl.h>
 
+#include <memory>
 #include <string>
 #include <vector>
 
 #include "i18n/dialog_texts.h"
 #include "i18n/language.h"
+#include "i18n/menu_texts.h"
 #include "ui/toolkit/window_win.h"
 
 namespace tessaro::i18n {
@@ -43,7 +45,43 @@ void RetitleColumns(HWND listView, const std::vector<std::string>& titles) {
   }
 }
 
+// A platform menu as the key rule sees it.
+class PlatformMenuTexts : public MenuTextTarget {
+ public:
+  explicit PlatformMenuTexts(HMENU menu) : menu_(menu) {}
+  int Count() const override { return GetMenuItemCount(menu_); }
+  bool IsSubMenu(int position) const override { return GetSubMenu(menu_, position) != nullptr; }
+  int CommandId(int position) const override {
+    const UINT id = GetMenuItemID(menu_, position);
+    return id == UINT(-1) ? 0 : int(id);
+  }
+  std::unique_ptr<MenuTextTarget> SubMenu(int position) override {
+    HMENU sub = GetSubMenu(menu_, position);
+    if (sub == nullptr) return nullptr;
+    return std::make_unique<PlatformMenuTexts>(sub);
+  }
+  void SetText(int position, const std::string& text) override {
+    // Only the string changes: states and the sub-menu stay.
+    std::wstring wide = Wide(text);
+    MENUITEMINFOW info = {};
+    info.cbSize = sizeof info;
+    info.fMask = MIIM_STRING;
+    info.dwTypeData = wide.data();
+    SetMenuItemInfoW(menu_, UINT(position), TRUE, &info);
+  }
+
+ private:
+  HMENU menu_;
+};
+
 }  // namespace
+
+void CLanguage::ApplyToMenu(const std::string& section, void* menu) const {
+  HMENU handle = static_cast<HMENU>(menu);
+  if (current_ < 0 || handle == nullptr || IsMenu(handle) == FALSE) return;
+  PlatformMenuTexts texts(handle);
+  ApplyMenuTexts(*this, section, texts);
+}
 
 void CLanguage::ApplyToDialog(const std::string& section, void* dialogWindow) {
   HWND dialog = static_cast<HWND>(dialogWindow);

@@ -147,9 +147,9 @@ CAboutDlg::CAboutDlg(const std::vector<std::string>& lines) : lines_(lines) {
   SetTitle("About dialog");
 }
 
-INT_PTR CAboutDlg::Run() {
+INT_PTR CAboutDlg::Run(HWND owner) {
   const CDialogTemplate t = AboutTemplate();
-  DoModal(t.Get(), nullptr);
+  DoModal(t.Get(), owner);
   return IDOK;
 }
 

@@ -50,8 +50,9 @@ class CAboutDlg : public CToolDlg {
   static constexpr int kPictureId = 1143;
 
   explicit CAboutDlg(const std::vector<std::string>& lines = AboutCreditLines());
-  // Modal, without an owner; the result is always 1.
-  INT_PTR Run();
+  // Modal, owned by owner (the host's about call has none); the result is
+  // always 1.
+  INT_PTR Run(HWND owner = nullptr);
 
   CAboutDib& Picture() { return picture_; }
 

@@ -87,6 +87,13 @@ class CColorButton : public CButtonST {
   // True after a release on the swatch (open the chooser), false after an
   // eyedropper drag released outside it.
   bool ClickReport() const { return clicked_; }
+  // The click report, cleared: a notice still queued from the drag before
+  // it then reads as the eyedropper change it was.
+  bool TakeClickReport() {
+    const bool clicked = clicked_;
+    clicked_ = false;
+    return clicked;
+  }
   int PressState() const { return pressState_; }
 
  protected:

@@ -20,6 +20,11 @@ struct ClientSize {
   int32_t width, height;
 };
 
+// The frame's template convention: a hidden static covers the caption strip
+// and holds the title; small dialogs put a close button at the strip's end.
+constexpr int kCaptionId = 1004;
+constexpr int kCaptionCloseId = 1005;
+
 // ---- Anchors -----------------------------------------------------------------
 
 // A point of the client area in percent of its width and height.  Controls

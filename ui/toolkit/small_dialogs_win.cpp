@@ -6,6 +6,7 @@
 #include "i18n/language.h"
 #include "resources/resource_ids.h"
 #include "settings/presets.h"
+#include "settings/product_identity.h"
 #include "settings/settings_store.h"
 #include "ui/dialog/interface_styles.h"
 #include "ui/toolkit/dialog_template_win.h"
@@ -15,7 +16,6 @@ namespace tessaro {
 
 namespace {
 
-constexpr char kProductName[] = "Tessaro";
 constexpr int kCloseIconSize = 16;
 
 struct ItemLook {
@@ -207,7 +207,7 @@ CManagePresetsDlg::~CManagePresetsDlg() = default;
 
 SettingsStore& CManagePresetsDlg::Store() {
   if (store_ != nullptr) return *store_;
-  if (!ownStore_) ownStore_ = OpenSettingsStore("Quelmark Ltd", kProductName);
+  if (!ownStore_) ownStore_ = OpenSettingsStore(kCompanyKey, kProductName);
   return *ownStore_;
 }
 

@@ -2,6 +2,7 @@
 
 #include <algorithm>
 
+#include "settings/product_identity.h"
 #include "settings/settings_store.h"
 #include "ui/dialog/interface_styles.h"
 #include "ui/dialog/paint_surface.h"
@@ -11,8 +12,6 @@ namespace tessaro {
 
 namespace {
 
-constexpr char kCompany[] = "Quelmark Ltd";
-constexpr char kApplication[] = "Tessaro";
 
 WPARAM HitTestCode(FrameHit hit) {
   switch (hit) {
@@ -37,7 +36,7 @@ CToolDlg::~CToolDlg() = default;
 
 SettingsStore& CToolDlg::Store() {
   if (store_ != nullptr) return *store_;
-  if (!ownStore_) ownStore_ = OpenSettingsStore(kCompany, kApplication);
+  if (!ownStore_) ownStore_ = OpenSettingsStore(kCompanyKey, kProductName);
   return *ownStore_;
 }
 

@@ -22,8 +22,6 @@ namespace tessaro {
 
 class SettingsStore;
 
-constexpr int kCaptionId = 1004;
-constexpr int kCaptionCloseId = 1005;
 constexpr int kToolAcceleratorTable = 1002;
 
 class CToolDlg : public CResizableDialog {
