@@ -48,7 +48,7 @@ struct SmallLayer {
     for (int y = 8; y < 16; ++y)
       for (int x = 8; x < 16; ++x) {
         uint8_t* p = &in[(size_t(y) * kSide + x) * 4];
-        p[0] = uint8_t(10 + x), p[1] = 20, p[2] = uint8_t(30 + y), p[3] = 255;
+        p[0] = 10, p[1] = 20, p[2] = 30, p[3] = 255;
       }
     pixels.width = pixels.height = kSide;
     pixels.planes = 4;
@@ -74,7 +74,7 @@ TEST(EffectControllerTest, OneRenderPerBuildAndTheFirstPreviewIsReused) {
   effect.WriteResult([&](int32_t, int32_t) { ++reports; });
   EXPECT_EQ(reports, afterPreview) << "the preview's render is the final one";
   const auto at = [&](int x, int y, int c) { return layer.out[(size_t(y) * 24 + x) * 4 + c]; };
-  EXPECT_EQ(at(12, 12, 0), 22);
+  EXPECT_EQ(at(12, 12, 0), 10);
   EXPECT_EQ(at(12, 12, 3), 255);
   EXPECT_EQ(at(0, 0, 3), 0) << "outside the object the layer is cleared";
 
