@@ -57,19 +57,26 @@ void EffectController::Render(const ProgressCallback& progress) {
   render_ = Stage{true, settings_, texture_.generation, ++generations_};
 }
 
+bool EffectController::AreSlicesCurrent() const {
+  return HasScene() && slices_.built && slices_.from.depth == settings_.depth &&
+         slices_.from.round == settings_.round;
+}
+
+bool EffectController::IsTextureCurrent() const {
+  return AreSlicesCurrent() && texture_.built && texture_.below == slices_.generation &&
+         WithoutCamera(texture_.from) == WithoutCamera(settings_);
+}
+
 bool EffectController::IsRenderCurrent() const {
-  return HasScene() && render_.built && render_.below == texture_.generation &&
-         render_.from == settings_ && texture_.built && texture_.below == slices_.generation &&
-         slices_.built;
+  return IsTextureCurrent() && render_.built && render_.below == texture_.generation &&
+         render_.from == settings_;
 }
 
 void EffectController::WriteResult(const ProgressCallback& progress) {
   if (!HasScene()) BuildScene();
-  if (!slices_.built || slices_.from.depth != settings_.depth ||
-      slices_.from.round != settings_.round) {
+  if (!AreSlicesCurrent()) {
     RebuildSlices();
-  } else if (!texture_.built || texture_.below != slices_.generation ||
-             WithoutCamera(texture_.from) != WithoutCamera(settings_)) {
+  } else if (!IsTextureCurrent()) {
     Reshade();
   }
   if (!IsRenderCurrent()) Render(progress);

@@ -41,8 +41,10 @@ class EffectController {
   bool HasScene() const { return workspace_.HasScene(); }
 
   void Render(const ProgressCallback& progress);
-  // Whether the render target shows the current scene with the current
-  // settings, so that a final render would change no pixel.
+  // Whether each stage was built from the current settings (and the stage
+  // below it as it is now), so that building it again would change no pixel.
+  bool AreSlicesCurrent() const;
+  bool IsTextureCurrent() const;
   bool IsRenderCurrent() const;
   // Brings the scene, its texture and the render up to date with the current
   // settings, doing only the stages whose inputs changed (a scene that was

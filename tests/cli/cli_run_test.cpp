@@ -10,6 +10,7 @@
 #include <iterator>
 
 #include "cli/cli_app.h"
+#include "cli/host_session.h"
 #include "cli/png_io.h"
 #include "settings/presets.h"
 #include "settings/settings_store.h"
@@ -300,6 +301,29 @@ TEST_F(CliRunTest, PresetsAndLastUsedValuesStartTheSettingsAndOptionsWin) {
   unsetenv("TESSARO_SETTINGS_DIR");
 }
 #endif
+
+TEST_F(CliRunTest, DialogRunsAskForTheDialogWhereTheModuleHasOne) {
+  if (!cli::ModuleHasDialog()) {
+    EXPECT_EQ(Run("invert", {"--dialog", Path("in.png"), "-o", Path("out.png")}), 1);
+    EXPECT_NE(err_.find("--dialog: the filter module of this platform has no dialog"),
+              std::string::npos)
+        << err_;
+    EXPECT_EQ(Files(), (std::vector<std::string>{"in.png"}));
+    return;
+  }
+  // Without values the dialog starts from the last-used ones: no descriptor.
+  EXPECT_EQ(Run("invert", {"--dialog", Path("in.png"), "-o", Path("out.png")}), 0) << err_;
+  const TestModuleReport& seen = module_.report();
+  ASSERT_GE(seen.selectorCount, 2);
+  EXPECT_EQ(seen.selectors[0], host::kSelectorParameters);
+  EXPECT_EQ(seen.hostSig, cli::kDialogHostSignature);
+  EXPECT_EQ(seen.playInfo, host::kPlugInDialogDisplay);
+  EXPECT_EQ(seen.keyCount, 0);
+  // With a value, every value goes along for the dialog to start from.
+  EXPECT_EQ(Run("invert", {"--dialog", "--depth", "70", Path("in.png"), "-o", Path("out.png")}), 0)
+      << err_;
+  EXPECT_EQ(module_.report().keyCount, 16);
+}
 
 }  // namespace
 }  // namespace tessaro::testing

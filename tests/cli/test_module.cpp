@@ -370,10 +370,11 @@ void Continue(FilterRecord* r, int16_t* result) {
 TEST_EXPORT void PluginMainTessaro(int16_t selector, void* block, intptr_t* data, int16_t* result) {
   *result = 0;
   auto* r = static_cast<FilterRecord*>(block);
-  if (selector == kSelectorPrepare) {
+  // A run starts at parameters when the host sends it, else at prepare.
+  if (selector == kSelectorParameters ||
+      (selector == kSelectorPrepare && g_report.lastSelector != kSelectorParameters))
     std::memset(&g_report, 0, sizeof g_report);
-    Capture(r);
-  }
+  if (selector == kSelectorPrepare) Capture(r);
   if (g_report.selectorCount < 64) g_report.selectors[g_report.selectorCount++] = selector;
   g_report.lastSelector = selector;
   const std::string mode = Mode();

@@ -330,12 +330,22 @@ void CMainDlg::DoWork(RebuildWork work) {
       effect_.BuildScene();
       ResetView();
       break;
-    case RebuildWork::kSlicesShadeAndRender: effect_.RebuildSlices(); break;
-    case RebuildWork::kShadeAndRender: effect_.Reshade(); break;
+    // A level does at most its own work, and only the part whose inputs
+    // changed: the notices of the sliders' set-up, or a change undone
+    // before its timer fired, rebuild nothing.
+    case RebuildWork::kSlicesShadeAndRender:
+      if (!effect_.AreSlicesCurrent()) {
+        effect_.RebuildSlices();
+        break;
+      }
+      [[fallthrough]];
+    case RebuildWork::kShadeAndRender:
+      if (!effect_.IsTextureCurrent()) effect_.Reshade();
+      break;
     case RebuildWork::kRender:
     case RebuildWork::kNone: break;
   }
-  RenderPreview();
+  if (!effect_.IsRenderCurrent()) RenderPreview();
 }
 
 ProgressCallback CMainDlg::ProgressHandler() {
