@@ -48,6 +48,7 @@ struct Script {
 Script g_script;
 WNDPROC g_progressProc = nullptr;
 HWND g_hostWindow = nullptr;
+HWND g_hostCanvas = nullptr;  // a child of the editor's window, as hosts pass it
 bool g_hostDisabledWhileOpen = false;
 bool g_ownedByHost = false;
 
@@ -187,6 +188,8 @@ class ModuleDialogTest : public ::testing::Test {
     g_script = Script{};
     g_hostWindow = CreateWindowExW(0, L"STATIC", L"Test editor", WS_OVERLAPPEDWINDOW | WS_VISIBLE,
                                    600, 500, 300, 200, nullptr, nullptr, nullptr, nullptr);
+    g_hostCanvas = CreateWindowExW(0, L"STATIC", L"", WS_CHILD | WS_VISIBLE, 0, 0, 100, 100,
+                                   g_hostWindow, nullptr, nullptr, nullptr);
   }
   void TearDown() override {
     DestroyWindow(g_hostWindow);
@@ -204,7 +207,7 @@ class ModuleDialogTest : public ::testing::Test {
     descriptors.Attach(host.record());
     descriptors.params.playInfo = host::kPlugInDialogDisplay;
     host.record().platformData = &platform_;
-    platform_.hwnd = reinterpret_cast<intptr_t>(g_hostWindow);
+    platform_.hwnd = reinterpret_cast<intptr_t>(g_hostCanvas);
     host.record().colorServices = PickColor;
     // Before anything else: the dialog is there, owned by the editor's
     // window, which cannot be used meanwhile; the progress bar counts renders.

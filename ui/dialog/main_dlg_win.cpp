@@ -156,9 +156,13 @@ INT_PTR CMainDlg::Run(HWND owner) {
 bool CMainDlg::OnInitDialog() {
   CToolDlg::OnInitDialog();
   BindControls();
+  // The link is sized to its text before its place is registered, so the
+  // layout keeps that size; it lies on the striped background.
+  link_.SetAddress(Utf8ToWide(kHomePageAddress));
+  link_.ModifyLinkStyle(0, kLinkUnderline | kLinkHoverColor | kLinkNoErase, false);
+  link_.SetLinkText(Utf8ToWide(kHomePageText));
   for (const MainDialogItem& item : MainDialogItems())
     if (item.anchored) AnchorControl(item.id, item.topLeft, item.bottomRight);
-  link_.ModifyLinkStyle(0, kLinkUnderline | kLinkHoverColor);
   PlaceWindow();
   ApplyInterfaceColors();
   ConfigureSliders();
@@ -167,8 +171,6 @@ bool CMainDlg::OnInitDialog() {
   captionMenu_.SetDrawFocus(false);
   captionClose_.SetDrawFocus(false);
   ShowValues(effect_.Settings());
-  link_.SetAddress(Utf8ToWide(kHomePageAddress));
-  link_.SetLinkText(Utf8ToWide(kHomePageText));
   schedule_.StartFirstBuild();
   return true;
 }
