@@ -49,8 +49,11 @@ menu_button=(89 60)
 presets_button=(234 60)
 
 dialog_id=
-start() {  # start INPUT: opens the dialog and waits until it is on the screen
-  "$root/scripts/wine-run.sh" "$exe" --quiet --dialog "$1" -o "$work/out.png" >"$work/log" 2>&1 &
+start() {  # start INPUT [OPTIONS]: opens the dialog and waits until it is on the screen
+  local input=$1
+  shift
+  "$root/scripts/wine-run.sh" "$exe" --quiet --dialog "$@" "$input" -o "$work/out.png" \
+    >"$work/log" 2>&1 &
   run_pid=$!
   for _ in $(seq 300); do
     dialog_id=$(xdotool search --onlyvisible --name '^Tessaro' 2>/dev/null | head -n 1 || true)
@@ -81,6 +84,13 @@ sleep 0.6
 shot main-dialog-preparing
 sleep 12
 shot main-dialog-built
+ok
+wait "$run_pid" || true
+
+# A turned, deep relief: the picture for the README.
+start "$root/samples/tessaro-sample.png" --angle-x 20 --angle-y -30 --depth 70 --round 40
+sleep 4
+shot main-dialog-turned
 ok
 wait "$run_pid" || true
 

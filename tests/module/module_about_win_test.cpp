@@ -53,8 +53,22 @@ void Look(HWND picture) {
   ReleaseDC(picture, dc);
 }
 
+// The box by its picture, whatever a language file calls it.
+HWND FindBox() {
+  HWND found = nullptr;
+  EnumThreadWindows(
+      GetCurrentThreadId(),
+      [](HWND h, LPARAM data) -> BOOL {
+        if (GetDlgItem(h, kPictureId) == nullptr) return TRUE;
+        *reinterpret_cast<HWND*>(data) = h;
+        return FALSE;
+      },
+      reinterpret_cast<LPARAM>(&found));
+  return found;
+}
+
 void CALLBACK Drive(HWND, UINT, UINT_PTR id, DWORD) {
-  HWND box = FindWindowW(nullptr, L"About dialog");
+  HWND box = FindBox();
   if (++g_seen.ticks > 100) {  // 30 s: whatever happened, the box must go
     g_seen.stuck = true;
     KillTimer(nullptr, id);

@@ -345,6 +345,23 @@ TEST_F(ModuleDialogTest, AWholeRunWritesWhatItRecordsAndMergesBursts) {
   EXPECT_TRUE(host.output() == Replay(recorded)) << "the dialog wrote what it recorded";
 }
 
+TEST_F(ModuleDialogTest, OkBeforeTheFirstBuildStillWritesTheResult) {
+  ThenOnce("OK at once", [] { PostMessageW(MainDialog(), WM_COMMAND, IDOK, 0); });
+  TestHost host(kWidth, kHeight, 4, false);
+  PaintObject(host);
+  const std::vector<uint8_t> before = host.output();
+  std::vector<DescriptorEntry> recorded;
+  {
+    FakeDescriptorHost descriptors;
+    ASSERT_EQ(Interactive(host, descriptors), 0);
+    AssertScriptRan();
+    EXPECT_EQ(g_script.renders, 1) << "no preview came before OK's own render";
+    recorded = FakeDescriptorHost::Contents(descriptors.params.descriptor);
+  }
+  EXPECT_FALSE(host.output() == before);
+  EXPECT_TRUE(host.output() == Replay(recorded));
+}
+
 TEST_F(ModuleDialogTest, CancelWritesNothingAndKeepsTheLastUsedValues) {
   Then("first build", Quiet(nullptr));
   ThenOnce("change and cancel", [] {
