@@ -16,27 +16,8 @@ exe=$tree/bin/tessaro.exe
 [[ -f $exe ]] || { echo "no $exe: build the Windows tree first" >&2; exit 1; }
 command -v xdotool >/dev/null || { echo "xdotool is missing: run scripts/install-deps.sh" >&2; exit 1; }
 
-work=$(mktemp -d /tmp/tessaro-dialog-latency.XXXXXX)
-export WINEPREFIX=$work/prefix
-export WINEDEBUG=${WINEDEBUG:--all}
-n=$((150 + RANDOM % 100))
-while [[ -e /tmp/.X11-unix/X$n || -e /tmp/.X$n-lock ]]; do n=$((n + 1)); done
-export DISPLAY=:$n
-Xvfb "$DISPLAY" -screen 0 1280x900x24 -nolisten tcp >/dev/null 2>&1 &
-xvfb_pid=$!
-run_pid=
-cleanup() {
-  if [[ -n $run_pid ]]; then kill "$run_pid" >/dev/null 2>&1 || true; fi
-  wineserver -k >/dev/null 2>&1 || true
-  kill "$xvfb_pid" >/dev/null 2>&1 || true
-  rm -rf "$work"
-}
-trap cleanup EXIT
-for _ in $(seq 50); do
-  xdpyinfo >/dev/null 2>&1 && break
-  sleep 0.1
-done
-"$root/scripts/wine-run.sh" reg add 'HKCU\Software\Wine\X11 Driver' /v Managed /d N /f >/dev/null 2>&1
+source "$root/scripts/wine-display.sh"
+start_wine_display 1280x900
 
 convert -size 1920x1080 xc:none -fill '#d04a20' -draw 'roundrectangle 260,160 1660,920 120,120' \
   -fill '#f2c14e' -draw 'circle 960,540 960,800' "$work/hd.png"
