@@ -23,6 +23,9 @@ struct Options {
   std::string preset;  // --preset NAME
   bool lastUsed = false;
   bool listPresets = false;
+  std::string savePreset;    // --save-preset NAME: the effective values
+  std::string deletePreset;  // --delete-preset NAME
+  bool saveLastUsed = false;
 
   std::string mask;
   bool flat = false;

@@ -1,6 +1,7 @@
 #include <errno.h>
 #include <limits.h>
 #include <stdio.h>
+#include <sys/stat.h>
 #include <unistd.h>
 
 #include <atomic>
@@ -31,14 +32,92 @@ std::string TemporaryPathBeside(const std::string& path) {
   static std::atomic<unsigned> counter{0};
   const std::string name = FileNameOf(path);
   const std::string folder = path.substr(0, path.size() - name.size());
-  return folder + "." + name + ".tmp-" + std::to_string(getpid()) + "-" +
-         std::to_string(counter++);
+  return folder + ".tessaro-" + std::to_string(getpid()) + "-" + std::to_string(counter++) +
+         ".tmp";
+}
+
+std::string FolderProblem(const std::string& path) {
+  struct stat status {};
+  if (stat(path.c_str(), &status) != 0)
+    return errno == ENOENT ? "does not exist"
+                           : std::string("cannot be used (") + std::strerror(errno) + ")";
+  if (!S_ISDIR(status.st_mode)) return "is not a folder";
+  if (access(path.c_str(), W_OK | X_OK) != 0)
+    return std::string("is not writable (") + std::strerror(errno) + ")";
+  return "";
+}
+
+std::string OutputProblem(const std::string& path) {
+  const std::string name = FileNameOf(path);
+  if (name.empty() || name == "." || name == "..")
+    return "is a folder; give a file name (or use --out-dir)";
+  struct stat status {};
+  if (lstat(path.c_str(), &status) != 0) {
+    if (errno != ENOENT) return std::string("cannot use (") + std::strerror(errno) + ")";
+    const std::string folder = path.substr(0, path.size() - name.size());
+    const std::string problem = FolderProblem(folder.empty() ? "." : folder);
+    return problem.empty() ? "" : "cannot be written: folder '" + folder + "' " + problem;
+  }
+  if (S_ISLNK(status.st_mode))
+    return "is a symbolic link; links are never replaced (give the file it points to)";
+  if (S_ISDIR(status.st_mode)) return "is a folder; give a file name (or use --out-dir)";
+  if (!S_ISREG(status.st_mode))
+    return "is not a regular file (a device, pipe or socket); only regular files are replaced";
+  if ((status.st_mode & 0222) == 0 || access(path.c_str(), W_OK) != 0)
+    return "is read-only; read-only files are never replaced";
+  return "";
 }
 
 bool MoveIntoPlace(const std::string& from, const std::string& to, std::string* error) {
+  struct stat status {};
+  if (lstat(to.c_str(), &status) == 0 && S_ISREG(status.st_mode)) {
+    // The new file is the old one's successor: same permissions, and where
+    // we may, the same owner.
+    chmod(from.c_str(), status.st_mode & 07777);
+    if (chown(from.c_str(), status.st_uid, status.st_gid) != 0) {
+      // Only the owner's own group or root may give a file away: the file stays ours.
+    }
+  }
   if (rename(from.c_str(), to.c_str()) == 0) return true;
   if (error) *error = std::strerror(errno);
   return false;
+}
+
+StderrCapture::StderrCapture() {
+  std::fflush(stderr);
+  held_ = std::tmpfile();
+  if (!held_) return;
+  savedDescriptor_ = dup(STDERR_FILENO);
+  if (savedDescriptor_ < 0 || dup2(fileno(held_), STDERR_FILENO) < 0) {
+    if (savedDescriptor_ >= 0) close(savedDescriptor_);
+    savedDescriptor_ = -1;
+    std::fclose(held_);
+    held_ = nullptr;
+    return;
+  }
+  const int forOriginal = dup(savedDescriptor_);
+  if (forOriginal >= 0 && !(original_ = fdopen(forOriginal, "w"))) close(forOriginal);
+}
+
+StderrCapture::~StderrCapture() { Finish(); }
+
+std::string StderrCapture::Finish() {
+  if (savedDescriptor_ < 0) return "";
+  std::fflush(stderr);
+  dup2(savedDescriptor_, STDERR_FILENO);
+  close(savedDescriptor_);
+  savedDescriptor_ = -1;
+  if (original_) std::fclose(original_);
+  original_ = nullptr;
+  std::string text;
+  std::rewind(held_);
+  char buffer[4096];
+  // A module that says more than this is not saying anything useful.
+  for (size_t got; text.size() < (1u << 16) && (got = std::fread(buffer, 1, sizeof buffer, held_)) > 0;)
+    text.append(buffer, got);
+  std::fclose(held_);
+  held_ = nullptr;
+  return text;
 }
 
 void RemoveFile(const std::string& path) { unlink(path.c_str()); }
