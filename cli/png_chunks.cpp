@@ -177,4 +177,32 @@ bool ImageDataCanFill(const PngHeader& header) {
   return MinimumRowBytes(header) <= data * kDeflateMaxExpansion;
 }
 
+bool RefusePng(PngFailure kind, std::string text, std::string* error, PngFailure* failure) {
+  *error = std::move(text);
+  if (failure) *failure = kind;
+  return false;
+}
+
+bool CheckPngStream(const ByteSource& read, const PngLimits& limits, std::string* error,
+                    PngFailure* failure) {
+  static const uint8_t kSignature[8] = {0x89, 'P', 'N', 'G', '\r', '\n', 0x1A, '\n'};
+  uint8_t head[8] = {};
+  if (!ReadExactly(read, head, 8) || std::memcmp(head, kSignature, 8) != 0)
+    return RefusePng(PngFailure::NotPng, "not a PNG file", error, failure);
+  PngHeader header;
+  std::string reason;
+  if (!ScanPngChunks(read, &header, &reason))
+    return RefusePng(PngFailure::Damaged, "not a readable PNG file (" + reason + ")", error,
+                     failure);
+  const std::string size =
+      std::to_string(header.width) + " x " + std::to_string(header.height) + " pixels";
+  if (header.width > limits.maxWidth || header.height > limits.maxHeight)
+    return RefusePng(PngFailure::TooLarge, "too large (" + size + ")", error, failure);
+  if (!ImageDataCanFill(header))
+    return RefusePng(PngFailure::Damaged,
+                     "not a readable PNG file (its image data cannot fill " + size + ")", error,
+                     failure);
+  return true;
+}
+
 }  // namespace tessaro::cli

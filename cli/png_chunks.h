@@ -8,6 +8,8 @@
 #include <functional>
 #include <string>
 
+#include "cli/png_io.h"
+
 namespace tessaro::cli {
 
 struct PngHeader {
@@ -39,5 +41,13 @@ bool ImageDataCanFill(const PngHeader& header);
 // Bytes of the picture's rows as stored, at least: what ImageDataCanFill
 // compares against.
 uint64_t MinimumRowBytes(const PngHeader& header);
+
+// Sets error and failure and returns false: every refusal of the readers.
+bool RefusePng(PngFailure kind, std::string text, std::string* error, PngFailure* failure);
+
+// What both readers check before decoding, from the signature on: the
+// chunks, the size against the limits and against the image data.
+bool CheckPngStream(const ByteSource& read, const PngLimits& limits, std::string* error,
+                    PngFailure* failure);
 
 }  // namespace tessaro::cli

@@ -76,45 +76,20 @@ bool WriteRows(png_structp png, png_infop info, std::FILE* file, png_bytepp rows
 
 std::string OpenError() { return std::string("cannot open (") + std::strerror(errno) + ")"; }
 
-bool Refuse(PngFailure kind, std::string text, std::string* error, PngFailure* failure) {
-  *error = std::move(text);
-  if (failure) *failure = kind;
-  return false;
-}
-
-std::string SizeText(uint32_t width, uint32_t height) {
-  return std::to_string(width) + " x " + std::to_string(height) + " pixels";
-}
-
-// Everything that can be known before decoding: the kind of file, its
-// signature, its chunks, and whether its size is one we can take.
+// The kind of file first: a folder opens as a file here but reads nothing.
 bool CheckFile(std::FILE* file, const PngLimits& limits, std::string* error,
                PngFailure* failure) {
   struct stat status {};
   if (fstat(fileno(file), &status) == 0 && !S_ISREG(status.st_mode))
-    return Refuse(PngFailure::NotAFile,
-                  S_ISDIR(status.st_mode) ? "is a folder, not a PNG file" : "is not a regular file",
-                  error, failure);
-  png_byte signature[8];
-  if (std::fread(signature, 1, 8, file) != 8 || png_sig_cmp(signature, 0, 8) != 0)
-    return Refuse(PngFailure::NotPng, "not a PNG file", error, failure);
-  PngHeader header;
-  std::string reason;
+    return RefusePng(PngFailure::NotAFile,
+                     S_ISDIR(status.st_mode) ? "is a folder, not a PNG file" : "is not a regular file",
+                     error, failure);
   const ByteSource source = [file](uint8_t* buffer, size_t size) {
     return std::fread(buffer, 1, size, file);
   };
-  if (!ScanPngChunks(source, &header, &reason))
-    return Refuse(PngFailure::Damaged, "not a readable PNG file (" + reason + ")", error, failure);
-  if (header.width > limits.maxWidth || header.height > limits.maxHeight)
-    return Refuse(PngFailure::TooLarge, "too large (" + SizeText(header.width, header.height) + ")",
-                  error, failure);
-  if (!ImageDataCanFill(header))
-    return Refuse(PngFailure::Damaged,
-                  "not a readable PNG file (its image data cannot fill " +
-                      SizeText(header.width, header.height) + ")",
-                  error, failure);
+  if (!CheckPngStream(source, limits, error, failure)) return false;
   if (std::fseek(file, 8, SEEK_SET) != 0)
-    return Refuse(PngFailure::CannotOpen, OpenError(), error, failure);
+    return RefusePng(PngFailure::CannotOpen, OpenError(), error, failure);
   return true;
 }
 
@@ -124,7 +99,7 @@ bool ReadPng(const std::string& path, const PngLimits& limits, Picture* picture,
              std::string* error, PngFailure* failure) {
   if (failure) *failure = PngFailure::None;
   std::FILE* file = std::fopen(path.c_str(), "rb");
-  if (!file) return Refuse(PngFailure::CannotOpen, OpenError(), error, failure);
+  if (!file) return RefusePng(PngFailure::CannotOpen, OpenError(), error, failure);
   if (!CheckFile(file, limits, error, failure)) {
     std::fclose(file);
     return false;
@@ -141,13 +116,13 @@ bool ReadPng(const std::string& path, const PngLimits& limits, Picture* picture,
     try {
       ok = ReadRows(png, info, file, &raw, &rows, &g);
       if (!ok)
-        Refuse(PngFailure::Damaged, std::string("not a readable PNG file (") + sink.message + ")",
+        RefusePng(PngFailure::Damaged, std::string("not a readable PNG file (") + sink.message + ")",
                error, failure);
     } catch (const std::bad_alloc&) {
-      Refuse(PngFailure::OutOfMemory, "too large for the memory available", error, failure);
+      RefusePng(PngFailure::OutOfMemory, "too large for the memory available", error, failure);
     }
   } else {
-    Refuse(PngFailure::OutOfMemory, "out of memory", error, failure);
+    RefusePng(PngFailure::OutOfMemory, "out of memory", error, failure);
   }
   png_destroy_read_struct(png ? &png : nullptr, info ? &info : nullptr, nullptr);
   std::fclose(file);

@@ -393,6 +393,52 @@ TEST_F(CliRunTest, PresetsAndLastUsedValuesStartTheSettingsAndOptionsWin) {
   EXPECT_EQ(err_, "tessaro: no preset named 'Silver' (see --list-presets)\n");
   unsetenv("TESSARO_SETTINGS_DIR");
 }
+
+// The command line stores presets and last-used values in the dialog's store,
+// by the dialog's rules, and only when everything else on it is right.
+TEST_F(CliRunTest, PresetsAreSavedListedAndDeletedFromTheCommandLine) {
+  const std::string settingsDir = (dir_ / "settings").string();
+  setenv("TESSARO_SETTINGS_DIR", settingsDir.c_str(), 1);
+  const std::string storeFile = settingsDir + "/Quelmark Ltd/Tessaro.settings";
+  auto stored = [&](const std::string& section) {
+    return LoadEffectSettings(*OpenSettingsStore("Quelmark Ltd", "Tessaro"), section);
+  };
+
+  EXPECT_EQ(RunBare({"--list-presets"}), 0);
+  EXPECT_EQ(out_, "");
+  EXPECT_EQ(err_, "tessaro: no presets are stored (in " + storeFile + ")\n");
+
+  EXPECT_EQ(RunBare({"--depth", "55", "--save-preset", "Soft"}), 0) << err_;
+  EXPECT_EQ(stored("Soft").depth, 55);
+  EXPECT_EQ(stored("Soft").zoom, EffectSettings::Defaults().zoom);
+  EXPECT_EQ(Run("invert", {"--preset", "Soft", "--zoom", "120", "--save-preset", "Soft 2",
+                           "--save-last-used", Path("in.png"), "-o", Path("o.png")}),
+            0)
+      << err_;
+  EXPECT_EQ(module_.report().values[4], 55);
+  for (const char* section : {"Soft 2", ""}) {
+    EXPECT_EQ(stored(section).depth, 55) << section;
+    EXPECT_EQ(stored(section).zoom, 120) << section;
+  }
+  EXPECT_EQ(RunBare({"--list-presets"}), 0);
+  EXPECT_EQ(out_, "Soft\nSoft 2\n");
+
+  // Refused command lines store nothing.
+  EXPECT_EQ(RunBare({"--save-preset", "Soft\\Hard"}), 1);
+  EXPECT_EQ(err_.rfind("tessaro: --save-preset: preset names cannot hold a backslash\n", 0), 0u);
+  EXPECT_EQ(Run("invert", {"--save-preset", "Lost", Path("in.png"), "--out-dir", Path("none")}), 1);
+  EXPECT_EQ(RunBare({"--delete-preset", "Soft", "--list-presets"}), 0) << err_;
+  EXPECT_EQ(out_, "Soft 2\n");
+  EXPECT_EQ(RunBare({"--delete-preset", "Soft"}), 1);
+  EXPECT_EQ(err_, "tessaro: no preset named 'Soft' (see --list-presets)\n");
+
+  // A store that cannot be written is reported, not ignored.
+  fs::remove_all(settingsDir);
+  std::ofstream(settingsDir) << "a file where the folder should be";
+  EXPECT_EQ(RunBare({"--save-preset", "Soft"}), 1);
+  EXPECT_EQ(err_, "tessaro: preset 'Soft' could not be stored in " + storeFile + "\n");
+  unsetenv("TESSARO_SETTINGS_DIR");
+}
 #endif
 
 }  // namespace
