@@ -168,16 +168,19 @@ void AppendChunk(std::vector<uint8_t>& file, const char* type, const std::vector
   be32(cli::PngCrc(&file[start], file.size() - start));
 }
 
+// The one row of a 1 x 1 picture, compressed.
+const std::vector<uint8_t> kOneRow = {0x78, 0x9C, 0x63, 0x60, 0x00, 0x02, 0x00, 0x00, 0x05, 0x00, 0x01};
+
 // A well-formed file of a few dozen bytes whose header claims the size given.
-std::vector<uint8_t> TinyPngClaiming(uint32_t width, uint32_t height) {
+std::vector<uint8_t> TinyPngClaiming(uint32_t width, uint32_t height,
+                                     const std::vector<uint8_t>& imageData = kOneRow) {
   std::vector<uint8_t> file = {0x89, 'P', 'N', 'G', '\r', '\n', 0x1A, '\n'};
   std::vector<uint8_t> header;
   for (uint32_t v : {width, height})
     for (int shift = 24; shift >= 0; shift -= 8) header.push_back(uint8_t(v >> shift));
   header.insert(header.end(), {8, 6, 0, 0, 0});  // 8-bit RGBA
   AppendChunk(file, "IHDR", header);
-  // The one row of a 1 x 1 picture, compressed.
-  AppendChunk(file, "IDAT", {0x78, 0x9C, 0x63, 0x60, 0x00, 0x02, 0x00, 0x00, 0x05, 0x00, 0x01});
+  AppendChunk(file, "IDAT", imageData);
   AppendChunk(file, "IEND", {});
   return file;
 }
@@ -216,6 +219,14 @@ TEST_F(PngIoTest, DamagedFilesAreRefusedBeforeAnyPixelMemoryIsTaken) {
   WriteBytes(Path("open.png"), bytes);
   EXPECT_FALSE(cli::ReadPng(Path("open.png"), cli::PngLimits{}, &p, &error, &failure));
   EXPECT_EQ(error, "not a readable PNG file (the file ends before its end chunk)");
+
+  // Every chunk sound, the data no compressed stream: the decoder's reason,
+  // in words.
+  WriteBytes(Path("data.png"), TinyPngClaiming(1, 1, std::vector<uint8_t>(24, 0xFF)));
+  EXPECT_FALSE(cli::ReadPng(Path("data.png"), cli::PngLimits{}, &p, &error, &failure));
+  EXPECT_EQ(error.rfind("not a readable PNG file (", 0), 0u) << error;
+  EXPECT_EQ(error.find("0x"), std::string::npos) << error;
+  EXPECT_EQ(failure, cli::PngFailure::Damaged);
 
   EXPECT_FALSE(cli::ReadPng(dir_.string(), cli::PngLimits{}, &p, &error, &failure));
   EXPECT_EQ(error, "is a folder, not a PNG file");
