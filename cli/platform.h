@@ -38,6 +38,15 @@ std::string FolderProblem(const std::string& path);
 // failure from is left in place and error says why.
 bool MoveIntoPlace(const std::string& from, const std::string& to, std::string* error);
 
+// What StderrCapture needs of the system.  A scratch file, removed once
+// closed; standard error sent into a file, with a descriptor of the real one
+// returned (-1 when it cannot be); the real one put back (closing saved); a
+// stream of its own on a copy of saved (null when none can be had).
+std::FILE* OpenScratchFile();
+int RedirectStandardError(std::FILE* to);
+void RestoreStandardError(int saved);
+std::FILE* OpenStreamOnCopy(int saved);
+
 // Holds what is written to the process's standard error while it lives (the
 // module writes its messages there), so that the host can pass them on in
 // its own format.  Where that is impossible, messages pass through as they

@@ -83,41 +83,28 @@ bool MoveIntoPlace(const std::string& from, const std::string& to, std::string* 
   return false;
 }
 
-StderrCapture::StderrCapture() {
-  std::fflush(stderr);
-  held_ = std::tmpfile();
-  if (!held_) return;
-  savedDescriptor_ = dup(STDERR_FILENO);
-  if (savedDescriptor_ < 0 || dup2(fileno(held_), STDERR_FILENO) < 0) {
-    if (savedDescriptor_ >= 0) close(savedDescriptor_);
-    savedDescriptor_ = -1;
-    std::fclose(held_);
-    held_ = nullptr;
-    return;
+std::FILE* OpenScratchFile() { return std::tmpfile(); }
+
+int RedirectStandardError(std::FILE* to) {
+  const int saved = dup(STDERR_FILENO);
+  if (saved < 0 || dup2(fileno(to), STDERR_FILENO) < 0) {
+    if (saved >= 0) close(saved);
+    return -1;
   }
-  const int forOriginal = dup(savedDescriptor_);
-  if (forOriginal >= 0 && !(original_ = fdopen(forOriginal, "w"))) close(forOriginal);
+  return saved;
 }
 
-StderrCapture::~StderrCapture() { Finish(); }
+void RestoreStandardError(int saved) {
+  dup2(saved, STDERR_FILENO);
+  close(saved);
+}
 
-std::string StderrCapture::Finish() {
-  if (savedDescriptor_ < 0) return "";
-  std::fflush(stderr);
-  dup2(savedDescriptor_, STDERR_FILENO);
-  close(savedDescriptor_);
-  savedDescriptor_ = -1;
-  if (original_) std::fclose(original_);
-  original_ = nullptr;
-  std::string text;
-  std::rewind(held_);
-  char buffer[4096];
-  // A module that says more than this is not saying anything useful.
-  for (size_t got; text.size() < (1u << 16) && (got = std::fread(buffer, 1, sizeof buffer, held_)) > 0;)
-    text.append(buffer, got);
-  std::fclose(held_);
-  held_ = nullptr;
-  return text;
+std::FILE* OpenStreamOnCopy(int saved) {
+  const int copy = dup(saved);
+  if (copy < 0) return nullptr;
+  std::FILE* stream = fdopen(copy, "w");
+  if (!stream) close(copy);
+  return stream;
 }
 
 void RemoveFile(const std::string& path) { unlink(path.c_str()); }

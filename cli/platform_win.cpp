@@ -146,46 +146,35 @@ bool MoveIntoPlace(const std::string& from, const std::string& to, std::string* 
   return false;
 }
 
-StderrCapture::StderrCapture() {
-  std::fflush(stderr);
+std::FILE* OpenScratchFile() {
   wchar_t folder[MAX_PATH + 1], name[MAX_PATH + 1];
-  if (!GetTempPathW(MAX_PATH + 1, folder) || !GetTempFileNameW(folder, L"tsr", 0, name)) return;
-  // Removed when closed, whatever happens to the program.
-  held_ = _wfopen(name, L"w+bTD");
-  if (!held_) {
-    DeleteFileW(name);
-    return;
-  }
-  savedDescriptor_ = _dup(2);
-  if (savedDescriptor_ < 0 || _dup2(_fileno(held_), 2) != 0) {
-    if (savedDescriptor_ >= 0) _close(savedDescriptor_);
-    savedDescriptor_ = -1;
-    std::fclose(held_);
-    held_ = nullptr;
-    return;
-  }
-  const int forOriginal = _dup(savedDescriptor_);
-  if (forOriginal >= 0 && !(original_ = _fdopen(forOriginal, "w"))) _close(forOriginal);
+  if (!GetTempPathW(MAX_PATH + 1, folder) || !GetTempFileNameW(folder, L"tsr", 0, name))
+    return nullptr;
+  std::FILE* file = _wfopen(name, L"w+bTD");  // D: removed when closed
+  if (!file) DeleteFileW(name);
+  return file;
 }
 
-StderrCapture::~StderrCapture() { Finish(); }
+int RedirectStandardError(std::FILE* to) {
+  const int saved = _dup(2);
+  if (saved < 0 || _dup2(_fileno(to), 2) != 0) {
+    if (saved >= 0) _close(saved);
+    return -1;
+  }
+  return saved;
+}
 
-std::string StderrCapture::Finish() {
-  if (savedDescriptor_ < 0) return "";
-  std::fflush(stderr);
-  _dup2(savedDescriptor_, 2);
-  _close(savedDescriptor_);
-  savedDescriptor_ = -1;
-  if (original_) std::fclose(original_);
-  original_ = nullptr;
-  std::string text;
-  std::rewind(held_);
-  char buffer[4096];
-  for (size_t got; text.size() < (1u << 16) && (got = std::fread(buffer, 1, sizeof buffer, held_)) > 0;)
-    text.append(buffer, got);
-  std::fclose(held_);
-  held_ = nullptr;
-  return text;
+void RestoreStandardError(int saved) {
+  _dup2(saved, 2);
+  _close(saved);
+}
+
+std::FILE* OpenStreamOnCopy(int saved) {
+  const int copy = _dup(saved);
+  if (copy < 0) return nullptr;
+  std::FILE* stream = _fdopen(copy, "w");
+  if (!stream) _close(copy);
+  return stream;
 }
 
 void RemoveFile(const std::string& path) {
