@@ -71,12 +71,12 @@ std::string OutputProblem(const std::string& path) {
 bool MoveIntoPlace(const std::string& from, const std::string& to, std::string* error) {
   struct stat status {};
   if (lstat(to.c_str(), &status) == 0 && S_ISREG(status.st_mode)) {
-    // The new file is the old one's successor: same permissions, and where
-    // we may, the same owner.
-    chmod(from.c_str(), status.st_mode & 07777);
+    // The new file is the old one's successor: the same owner where we may
+    // give it away (root may), the same permissions without set-id bits.
     if (chown(from.c_str(), status.st_uid, status.st_gid) != 0) {
-      // Only the owner's own group or root may give a file away: the file stays ours.
+      // Not ours to give: the file stays ours.
     }
+    chmod(from.c_str(), status.st_mode & 0777);
   }
   if (rename(from.c_str(), to.c_str()) == 0) return true;
   if (error) *error = std::strerror(errno);
