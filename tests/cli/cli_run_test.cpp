@@ -290,6 +290,14 @@ TEST_F(CliRunTest, OutputsAreCheckedBeforeAnyPictureIsFiltered) {
   EXPECT_EQ(Run("invert", {Path("folder"), "-o", Path("out.png")}), 1);
   EXPECT_EQ(err_, "tessaro: " + Path("folder") + ": is a folder, not a PNG file\n");
 
+  std::ofstream(Path("ro.png"), std::ios::binary) << "precious";
+  fs::permissions(dir_ / "ro.png", fs::perms::owner_write | fs::perms::group_write |
+                                       fs::perms::others_write, fs::perm_options::remove);
+  EXPECT_EQ(Run("invert", {Path("in.png"), "-o", Path("ro.png")}), 1);
+  EXPECT_EQ(err_, "tessaro: " + Path("ro.png") + ": is read-only; read-only files are never replaced\n");
+  EXPECT_EQ(ReadAll(dir_ / "ro.png"), "precious");
+  fs::permissions(dir_ / "ro.png", fs::perms::owner_write, fs::perm_options::add);
+
   // The temporary name beside an output must fit wherever the output's does.
   const std::string longName = std::string(251, 'n') + ".png";
   EXPECT_EQ(Run("invert", {Path("in.png"), "-o", Path(longName)}), 0) << err_;
