@@ -20,6 +20,12 @@ inline const std::string& ScratchFolder() {
     const std::filesystem::path p = std::filesystem::temp_directory_path() /
                                     ("tessaro-fuzz-" + std::to_string(getpid()));
     std::filesystem::create_directories(p);
+    std::atexit([] {
+      std::error_code ignored;
+      std::filesystem::remove_all(std::filesystem::temp_directory_path() /
+                                      ("tessaro-fuzz-" + std::to_string(getpid())),
+                                  ignored);
+    });
     return p.string() + "/";
   }();
   return folder;
