@@ -40,6 +40,11 @@ struct Run {
   }
 
   int WriteOutput(const std::string& path, const FilterOutcome& outcome, const Picture& picture) const {
+    // Checked again: the target may have changed while the filter ran.
+    if (const std::string problem = OutputProblem(path); !problem.empty()) {
+      Say(path, problem + "; nothing was written");
+      return kExitUsageOrFile;
+    }
     // The output appears whole or not at all: a temporary file beside it,
     // then one rename over it.
     const std::string temporary = TemporaryPathBeside(path);
@@ -54,12 +59,35 @@ struct Run {
     return kExitWritten;
   }
 
+  // What the module wrote on standard error during the run, one line per
+  // message, without its own prefix.
+  static std::vector<std::string> ModuleLines(const std::string& said) {
+    std::vector<std::string> lines;
+    size_t start = 0;
+    while (start < said.size()) {
+      size_t end = said.find('\n', start);
+      if (end == std::string::npos) end = said.size();
+      std::string line = said.substr(start, end - start);
+      start = end + 1;
+      if (!line.empty() && line.back() == '\r') line.pop_back();
+      if (line.rfind("Tessaro: ", 0) == 0) line.erase(0, 9);
+      if (!line.empty()) lines.push_back(line);
+    }
+    return lines;
+  }
+
   int One(const std::string& input) const {
+    const std::string output = OutputPathFor(options, input);
+    if (const std::string problem = OutputProblem(output); !problem.empty()) {
+      Say(output, problem);
+      return kExitUsageOrFile;
+    }
     Picture picture;
     std::string error;
+    PngFailure failure = PngFailure::None;
     const PngLimits limits{uint64_t(kMaxImageWidth), uint64_t(kMaxImageHeight)};
-    if (!ReadPng(input, limits, &picture, &error)) {
-      Say(input, error + (error.compare(0, 9, "too large") == 0
+    if (!ReadPng(input, limits, &picture, &error, &failure)) {
+      Say(input, error + (failure == PngFailure::TooLarge
                               ? "; the host interface carries at most " +
                                     std::to_string(kMaxImageWidth) + " pixels across"
                               : ""));
@@ -83,29 +111,44 @@ struct Run {
     in.interactive = options.dialog;
     in.valuesGiven = valuesGiven;
 
-    ProgressBar bar(env.err, FileNameOf(input));
     FilterOutcome outcome;
-    try {
-      outcome = RunFilter(entry, in, env.progressWanted && !options.quiet ? &bar : nullptr);
-    } catch (const std::bad_alloc&) {
+    std::vector<std::string> said;
+    {
+      // The module's messages are passed on in this program's format, naming
+      // the picture; the bar keeps drawing on the real standard error.
+      StderrCapture capture;
+      std::FILE* barStream = env.err == stderr && capture.Original() ? capture.Original() : env.err;
+      ProgressBar bar(barStream, FileNameOf(input));
+      try {
+        outcome = RunFilter(entry, in, env.progressWanted && !options.quiet ? &bar : nullptr);
+      } catch (const std::bad_alloc&) {
+        bar.Finish();
+        for (const std::string& line : ModuleLines(capture.Finish())) Say(input, line);
+        Say(input, "not enough memory to filter this picture");
+        return kExitUsageOrFile;
+      }
       bar.Finish();
-      Say(input, "not enough memory to filter this picture");
-      return kExitUsageOrFile;
+      said = ModuleLines(capture.Finish());
     }
-    bar.Finish();
 
     switch (outcome.status) {
-      case RunStatus::Refused:
-        Say(input, options.dialog ? "cancelled, or the filter refused this picture; nothing was written"
-                                  : "the filter refused this picture; nothing was written");
+      case RunStatus::Refused: {
+        std::string reason;
+        for (const std::string& line : said) reason += (reason.empty() ? ": " : " ") + line;
+        Say(input, std::string(options.dialog ? "cancelled, or the filter refused this picture"
+                                              : "the filter refused this picture") +
+                       reason + "; nothing was written");
         return kExitRefused;
+      }
       case RunStatus::Failed:
+        for (const std::string& line : said) Say(input, line);
         Say(input, "the filter failed: " + outcome.message);
         return kExitFailed;
       case RunStatus::Ok:
         break;
     }
-    return WriteOutput(OutputPathFor(options, input), outcome, picture);
+    for (const std::string& line : said) Say(input, line);
+    return WriteOutput(output, outcome, picture);
   }
 };
 
@@ -122,6 +165,22 @@ std::vector<uint8_t> MaskFromPicture(const std::vector<uint8_t>& rgba) {
 }
 
 namespace {
+
+// --save-preset and --save-last-used, through the rules the dialog follows.
+// A store that refuses is reported: the user asked for this.
+bool StoreValues(SettingsStore* store, const Options& options, const EffectSettings& settings,
+                 const CliEnvironment& env) {
+  auto save = [&](const std::string& section, const char* what) {
+    if (SaveEffectSettings(*store, section, settings)) return true;
+    std::fprintf(env.err, "tessaro: %s could not be stored in %s\n", what,
+                 SettingsStoreLocation(kCompany, kApplication).c_str());
+    return false;
+  };
+  if (!options.savePreset.empty() &&
+      !save(options.savePreset, ("preset '" + options.savePreset + "'").c_str()))
+    return false;
+  return !options.saveLastUsed || save("", "the last-used values");
+}
 
 int RunUnguarded(const std::vector<std::string>& args, const CliEnvironment& env) {
   const ParseResult parsed = ParseOptions(args);
@@ -150,11 +209,22 @@ int RunUnguarded(const std::vector<std::string>& args, const CliEnvironment& env
   for (const auto& value : options.values) valuesGiven = valuesGiven || value.has_value();
 
   std::unique_ptr<SettingsStore> store;
-  if (options.listPresets || options.lastUsed || !options.preset.empty())
+  if (options.listPresets || options.lastUsed || !options.preset.empty() ||
+      !options.savePreset.empty() || !options.deletePreset.empty() || options.saveLastUsed)
     store = OpenSettingsStore(kCompany, kApplication);
-  if (options.listPresets) {
-    for (const std::string& name : ListPresets(*store)) std::fprintf(env.out, "%s\n", name.c_str());
-    return kExitWritten;
+  if (!options.deletePreset.empty()) {
+    if (!store->SectionExists(options.deletePreset)) {
+      std::fprintf(env.err, "tessaro: no preset named '%s' (see --list-presets)\n",
+                   options.deletePreset.c_str());
+      return kExitUsageOrFile;
+    }
+    DeletePreset(*store, options.deletePreset);
+    if (store->SectionExists(options.deletePreset)) {
+      std::fprintf(env.err, "tessaro: preset '%s' could not be removed from %s\n",
+                   options.deletePreset.c_str(),
+                   SettingsStoreLocation(kCompany, kApplication).c_str());
+      return kExitUsageOrFile;
+    }
   }
   EffectSettings base = EffectSettings::Defaults();
   if (!options.preset.empty()) {
@@ -171,6 +241,15 @@ int RunUnguarded(const std::vector<std::string>& args, const CliEnvironment& env
   const EffectSettings settings = ApplyOptionValues(base, options, &warnings);
   for (const std::string& w : warnings) std::fprintf(env.err, "tessaro: warning: %s\n", w.c_str());
 
+  // Everything that can be checked is checked before anything is stored or
+  // any picture is filtered.
+  if (!options.outDir.empty()) {
+    if (const std::string problem = FolderProblem(options.outDir); !problem.empty()) {
+      std::fprintf(env.err, "tessaro: %s: the output folder %s\n", options.outDir.c_str(),
+                   problem.c_str());
+      return kExitUsageOrFile;
+    }
+  }
   Picture mask;
   std::vector<uint8_t> maskBytes;
   if (!options.mask.empty()) {
@@ -183,15 +262,27 @@ int RunUnguarded(const std::vector<std::string>& args, const CliEnvironment& env
     maskBytes = MaskFromPicture(mask.rgba);
   }
 
-  const std::string modulePath =
-      options.plugin.empty() ? env.programFolder + ModuleFileName() : options.plugin;
   PluginModule module;
-  std::string error;
-  if (!module.Load(modulePath, &error)) {
-    std::fprintf(env.err, "tessaro: cannot load the filter module %s: %s\n", modulePath.c_str(),
-                 error.c_str());
-    return kExitUsageOrFile;
+  if (!options.inputs.empty()) {
+    const std::string modulePath =
+        options.plugin.empty() ? env.programFolder + ModuleFileName() : options.plugin;
+    std::string error;
+    if (!module.Load(modulePath, &error)) {
+      std::fprintf(env.err, "tessaro: cannot load the filter module %s: %s\n", modulePath.c_str(),
+                   error.c_str());
+      return kExitUsageOrFile;
+    }
   }
+
+  if (!StoreValues(store.get(), options, settings, env)) return kExitUsageOrFile;
+  if (options.listPresets) {
+    const std::vector<std::string> names = ListPresets(*store);
+    for (const std::string& name : names) std::fprintf(env.out, "%s\n", name.c_str());
+    if (names.empty())
+      std::fprintf(env.err, "tessaro: no presets are stored (in %s)\n",
+                   SettingsStoreLocation(kCompany, kApplication).c_str());
+  }
+  if (options.inputs.empty()) return kExitWritten;
 
   const bool haveMask = !options.mask.empty();
   const Run run{env,

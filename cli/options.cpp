@@ -3,6 +3,8 @@
 #include <limits>
 #include <set>
 
+#include "settings/presets.h"
+
 namespace tessaro::cli {
 
 namespace {
@@ -179,13 +181,18 @@ ParseResult ParseOptions(const std::vector<std::string>& args) {
     if (handled) continue;
 
     if (name == "-o" || name == "--out-dir" || name == "--preset" || name == "--mask" ||
-        name == "--plugin" || name == "--background") {
+        name == "--plugin" || name == "--background" || name == "--save-preset" ||
+        name == "--delete-preset") {
       std::string value;
       if (!takeValue(value)) return Fail(name + " needs a value");
       if (value.empty() && name != "--preset") return Fail(name + " needs a value");
+      if ((name == "--save-preset" || name == "--delete-preset") && !IsAcceptablePresetName(value))
+        return Fail(name + ": preset names cannot hold a backslash");
       if (name == "-o") o.output = value;
       else if (name == "--out-dir") o.outDir = value;
       else if (name == "--preset") o.preset = value;
+      else if (name == "--save-preset") o.savePreset = value;
+      else if (name == "--delete-preset") o.deletePreset = value;
       else if (name == "--mask") o.mask = value;
       else if (name == "--plugin") o.plugin = value;
       else {
@@ -202,6 +209,7 @@ ParseResult ParseOptions(const std::vector<std::string>& args) {
     bool* flag = nullptr;
     if (name == "--last-used") flag = &o.lastUsed;
     else if (name == "--list-presets") flag = &o.listPresets;
+    else if (name == "--save-last-used") flag = &o.saveLastUsed;
     else if (name == "--flat") flag = &o.flat;
     else if (name == "--dialog") flag = &o.dialog;
     else if (name == "--quiet") flag = &o.quiet;
@@ -217,8 +225,15 @@ ParseResult ParseOptions(const std::vector<std::string>& args) {
     return result;
   }
   if (!o.preset.empty() && o.lastUsed) return Fail("--preset and --last-used exclude each other");
-  if (o.listPresets) {
-    if (!o.inputs.empty()) return Fail("--list-presets takes no input files");
+  if (!o.deletePreset.empty()) {
+    if (!o.inputs.empty()) return Fail("--delete-preset takes no input files");
+    if (!o.savePreset.empty() || o.saveLastUsed)
+      return Fail("--delete-preset cannot be combined with saving");
+  }
+  if (o.listPresets && !o.inputs.empty()) return Fail("--list-presets takes no input files");
+  const bool storeOnly =
+      o.listPresets || !o.deletePreset.empty() || !o.savePreset.empty() || o.saveLastUsed;
+  if (o.inputs.empty() && storeOnly && o.output.empty() && o.outDir.empty()) {
     result.ok = true;
     return result;
   }
@@ -283,7 +298,8 @@ std::string OutputPathFor(const Options& options, const std::string& input) {
 std::string HelpText() {
   return R"(Usage: tessaro [options] INPUT.png -o OUTPUT.png
        tessaro [options] INPUT.png... --out-dir DIR
-       tessaro --list-presets
+       tessaro [options] --save-preset NAME
+       tessaro --list-presets | --delete-preset NAME
 
 Turns the opaque area of each picture (or its selection) into a relief object
 and writes the result as PNG. Values not given start from the defaults, or from
@@ -314,6 +330,14 @@ Starting values:
   --last-used            start from the last-used values
   --list-presets         print the names of the stored presets
 
+Storing values (the same store as the filter's dialog; input files are
+optional, and nothing is stored when the command line or an output folder is
+wrong):
+  --save-preset NAME     store the values of this run (after all options) as a
+                         preset; one of that name is replaced
+  --save-last-used       store them as the last-used values
+  --delete-preset NAME   remove a stored preset (no input files)
+
 Picture:
   -o OUTPUT.png          the output file (one input)
   --out-dir DIR          one output per input, named as the input
@@ -333,8 +357,10 @@ Program:
   --quiet                no progress bar
   --help, --version
 
-Outputs are replaced only when the filter succeeded (and, with --dialog,
-only when the dialog was confirmed with OK).
+Outputs are replaced only when the filter succeeded (with --dialog, only when
+the dialog was confirmed with OK), and then in one step.
+Only regular files are replaced: folders, links, devices, pipes and read-only
+files are refused before the picture is filtered.
 Exit status: 0 written; 1 usage or file error; 2 the filter refused the
 picture; 3 the filter failed. With several inputs, the highest of theirs.
 )";

@@ -26,6 +26,9 @@ struct Options {
   // Opens the effect dialog (Windows): the values start from those given,
   // or from the last-used ones when none are, and OK writes the result.
   bool dialog = false;
+  std::string savePreset;    // --save-preset NAME: the effective values
+  std::string deletePreset;  // --delete-preset NAME
+  bool saveLastUsed = false;
 
   std::string mask;
   bool flat = false;

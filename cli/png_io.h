@@ -21,11 +21,15 @@ struct PngLimits {
   uint64_t maxHeight = 0x7FFFFFFF;
 };
 
+// Why reading failed, for callers that say more about some causes.
+enum class PngFailure { None, CannotOpen, NotAFile, NotPng, Damaged, TooLarge, OutOfMemory };
+
 // On failure, error holds a reason without the file name ("not a PNG file",
-// "cannot open (No such file or directory)").  Larger than the limits is a
+// "cannot open (No such file or directory)") and failure its cause.  Larger
+// than the limits, or larger than the file's image data can fill, is a
 // failure found before any pixel memory is taken.
 bool ReadPng(const std::string& path, const PngLimits& limits, Picture* picture,
-             std::string* error);
+             std::string* error, PngFailure* failure = nullptr);
 
 // Writes 8-bit RGB (channels 3) or RGBA (channels 4) rows, packed.
 bool WritePng(const std::string& path, const uint8_t* pixels, uint32_t width, uint32_t height,

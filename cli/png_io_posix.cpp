@@ -1,11 +1,13 @@
 #include <errno.h>
 #include <png.h>
+#include <sys/stat.h>
 
 #include <csetjmp>
 #include <cstdio>
 #include <cstring>
 #include <new>
 
+#include "cli/png_chunks.h"
 #include "cli/png_io.h"
 
 namespace tessaro::cli {
@@ -17,10 +19,12 @@ namespace {
 // jump skips nothing that needs destroying.
 struct ErrorSink {
   char message[200];
+  int systemError;  // errno when libpng gave up, for a reason people can act on
 };
 
 void OnError(png_structp png, png_const_charp message) {
   auto* sink = static_cast<ErrorSink*>(png_get_error_ptr(png));
+  sink->systemError = errno;
   std::snprintf(sink->message, sizeof sink->message, "%s", message ? message : "libpng error");
   longjmp(png_jmpbuf(png), 1);
 }
@@ -30,11 +34,10 @@ struct Geometry {
   png_uint_32 width = 0, height = 0;
   int bitDepth = 0;
   size_t rowBytes = 0;
-  bool tooLarge = false;
 };
 
-bool ReadRows(png_structp png, png_infop info, std::FILE* file, const PngLimits& limits,
-              std::vector<uint8_t>* raw, std::vector<png_bytep>* rows, Geometry* g) {
+bool ReadRows(png_structp png, png_infop info, std::FILE* file, std::vector<uint8_t>* raw,
+              std::vector<png_bytep>* rows, Geometry* g) {
   if (setjmp(png_jmpbuf(png))) return false;
   png_init_io(png, file);
   png_set_sig_bytes(png, 8);
@@ -43,10 +46,6 @@ bool ReadRows(png_structp png, png_infop info, std::FILE* file, const PngLimits&
   png_read_info(png, info);
   g->width = png_get_image_width(png, info);
   g->height = png_get_image_height(png, info);
-  if (g->width > limits.maxWidth || g->height > limits.maxHeight) {
-    g->tooLarge = true;
-    return false;
-  }
   png_set_expand(png);  // palette to RGB, low bit depths to 8, keys to alpha
   png_set_gray_to_rgb(png);
   png_set_add_alpha(png, 0xFFFF, PNG_FILLER_AFTER);  // no-op where alpha exists
@@ -77,19 +76,32 @@ bool WriteRows(png_structp png, png_infop info, std::FILE* file, png_bytepp rows
 
 std::string OpenError() { return std::string("cannot open (") + std::strerror(errno) + ")"; }
 
+// The kind of file first: a folder opens as a file here but reads nothing.
+bool CheckFile(std::FILE* file, const PngLimits& limits, std::string* error,
+               PngFailure* failure) {
+  struct stat status {};
+  if (fstat(fileno(file), &status) == 0 && !S_ISREG(status.st_mode))
+    return RefusePng(PngFailure::NotAFile,
+                     S_ISDIR(status.st_mode) ? "is a folder, not a PNG file" : "is not a regular file",
+                     error, failure);
+  const ByteSource source = [file](uint8_t* buffer, size_t size) {
+    return std::fread(buffer, 1, size, file);
+  };
+  if (!CheckPngStream(source, limits, error, failure)) return false;
+  if (std::fseek(file, 8, SEEK_SET) != 0)
+    return RefusePng(PngFailure::CannotOpen, OpenError(), error, failure);
+  return true;
+}
+
 }  // namespace
 
 bool ReadPng(const std::string& path, const PngLimits& limits, Picture* picture,
-             std::string* error) {
+             std::string* error, PngFailure* failure) {
+  if (failure) *failure = PngFailure::None;
   std::FILE* file = std::fopen(path.c_str(), "rb");
-  if (!file) {
-    *error = OpenError();
-    return false;
-  }
-  png_byte signature[8];
-  if (std::fread(signature, 1, 8, file) != 8 || png_sig_cmp(signature, 0, 8) != 0) {
+  if (!file) return RefusePng(PngFailure::CannotOpen, OpenError(), error, failure);
+  if (!CheckFile(file, limits, error, failure)) {
     std::fclose(file);
-    *error = "not a PNG file";
     return false;
   }
 
@@ -102,16 +114,15 @@ bool ReadPng(const std::string& path, const PngLimits& limits, Picture* picture,
   bool ok = false;
   if (info) {
     try {
-      ok = ReadRows(png, info, file, limits, &raw, &rows, &g);
+      ok = ReadRows(png, info, file, &raw, &rows, &g);
       if (!ok)
-        *error = g.tooLarge ? "too large (" + std::to_string(g.width) + " x " +
-                                  std::to_string(g.height) + " pixels)"
-                            : std::string("not a readable PNG file (") + sink.message + ")";
+        RefusePng(PngFailure::Damaged, std::string("not a readable PNG file (") + sink.message + ")",
+               error, failure);
     } catch (const std::bad_alloc&) {
-      *error = "too large for the memory available";
+      RefusePng(PngFailure::OutOfMemory, "too large for the memory available", error, failure);
     }
   } else {
-    *error = "out of memory";
+    RefusePng(PngFailure::OutOfMemory, "out of memory", error, failure);
   }
   png_destroy_read_struct(png ? &png : nullptr, info ? &info : nullptr, nullptr);
   std::fclose(file);
@@ -153,10 +164,16 @@ bool WritePng(const std::string& path, const uint8_t* pixels, uint32_t width, ui
   for (uint32_t y = 0; y < height; ++y)
     rows[y] = const_cast<png_bytep>(pixels + size_t(y) * width * size_t(channels));
   const bool ok = info && WriteRows(png, info, file, rows.data(), width, height, channels);
+  // A write refused by the system (a full disk, a size limit) is reported
+  // as the system's reason, not as the library's summary of it.
+  if (!ok)
+    *error = !info ? "cannot write PNG (out of memory)"
+             : sink.systemError && std::strcmp(sink.message, "Write Error") == 0
+                 ? std::string("cannot write (") + std::strerror(sink.systemError) + ")"
+                 : std::string("cannot write PNG (") + sink.message + ")";
   png_destroy_write_struct(png ? &png : nullptr, info ? &info : nullptr);
   const bool closed = std::fclose(file) == 0;
-  if (!ok) *error = std::string("cannot write PNG (") + (info ? sink.message : "out of memory") + ")";
-  else if (!closed) *error = std::string("cannot write (") + std::strerror(errno) + ")";
+  if (ok && !closed) *error = std::string("cannot write (") + std::strerror(errno) + ")";
   return ok && closed;
 }
 

@@ -7,6 +7,7 @@
 #include <cstring>
 
 #include "cli/platform.h"
+#include "cli/png_chunks.h"
 #include "cli/png_io.h"
 
 namespace tessaro::cli {
@@ -41,9 +42,36 @@ class ComScope {
   HRESULT hr_;
 };
 
+// The component's errors are not in the system's message table: the ones a
+// damaged or unusual file gives have their words here.
 std::string HresultText(HRESULT hr) {
+  struct Known {
+    HRESULT code;
+    const char* text;
+  };
+  static const Known kKnown[] = {
+      {WINCODEC_ERR_UNKNOWNIMAGEFORMAT, "unknown picture format"},
+      {WINCODEC_ERR_COMPONENTNOTFOUND, "no decoder for this picture"},
+      {WINCODEC_ERR_BADHEADER, "damaged header"},
+      {WINCODEC_ERR_BADIMAGE, "damaged picture data"},
+      {WINCODEC_ERR_BADSTREAMDATA, "damaged picture data"},
+      {WINCODEC_ERR_STREAMREAD, "the file could not be read"},
+      {WINCODEC_ERR_STREAMWRITE, "the file could not be written"},
+      {WINCODEC_ERR_FRAMEMISSING, "the file holds no picture"},
+      {WINCODEC_ERR_UNSUPPORTEDPIXELFORMAT, "unsupported pixel format"},
+      {WINCODEC_ERR_UNSUPPORTEDOPERATION, "unsupported operation"},
+      {WINCODEC_ERR_VALUEOUTOFRANGE, "a value out of range"},
+      {WINCODEC_ERR_WRONGSTATE, "the decoder was used out of order"},
+      {WINCODEC_ERR_INSUFFICIENTBUFFER, "a buffer too small"},
+      {E_OUTOFMEMORY, "out of memory"},
+      {E_INVALIDARG, "an invalid argument"},
+  };
+  for (const Known& k : kKnown)
+    if (k.code == hr) return k.text;
+  // Errors of the file system come wrapped; the system knows their words.
+  if (HRESULT_FACILITY(hr) == FACILITY_WIN32) return SystemErrorText(DWORD(HRESULT_CODE(hr)));
   char buffer[32];
-  std::snprintf(buffer, sizeof buffer, "0x%08lX", static_cast<unsigned long>(hr));
+  std::snprintf(buffer, sizeof buffer, "error 0x%08lX", static_cast<unsigned long>(hr));
   return buffer;
 }
 
@@ -54,38 +82,32 @@ bool MakeFactory(ComPtr<IWICImagingFactory>& factory, std::string* error) {
   return SUCCEEDED(hr);
 }
 
-std::string OpenError(DWORD code) {
-  wchar_t* text = nullptr;
-  FormatMessageW(FORMAT_MESSAGE_ALLOCATE_BUFFER | FORMAT_MESSAGE_FROM_SYSTEM |
-                     FORMAT_MESSAGE_IGNORE_INSERTS,
-                 nullptr, code, 0, reinterpret_cast<LPWSTR>(&text), 0, nullptr);
-  std::string reason = text ? Narrow(text) : "error " + std::to_string(code);
-  if (text) LocalFree(text);
-  while (!reason.empty() && (reason.back() == '\n' || reason.back() == '\r' || reason.back() == ' ' ||
-                             reason.back() == '.'))
-    reason.pop_back();
-  return "cannot open (" + reason + ")";
-}
+std::string OpenError(DWORD code) { return "cannot open (" + SystemErrorText(code) + ")"; }
 
-// The same first test as the other build, so that both name the same files
-// "not a PNG file".
-bool CheckSignature(const std::wstring& path, std::string* error) {
+// The same checks as the other build, before the component sees the file:
+// both refuse the same files with the same words, damaged checksums
+// included, and no picture is larger than its data can fill.
+bool CheckFile(const std::wstring& path, const PngLimits& limits, std::string* error,
+               PngFailure* failure) {
+  const DWORD attributes = GetFileAttributesW(path.c_str());
+  if (attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_DIRECTORY))
+    return RefusePng(PngFailure::NotAFile, "is a folder, not a PNG file", error, failure);
   HANDLE file = CreateFileW(path.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING,
                             FILE_ATTRIBUTE_NORMAL, nullptr);
-  if (file == INVALID_HANDLE_VALUE) {
-    *error = OpenError(GetLastError());
-    return false;
-  }
-  static const uint8_t kSignature[8] = {0x89, 'P', 'N', 'G', '\r', '\n', 0x1A, '\n'};
-  uint8_t head[8] = {};
-  DWORD got = 0;
-  const BOOL read = ReadFile(file, head, 8, &got, nullptr);
-  CloseHandle(file);
-  if (!read || got != 8 || std::memcmp(head, kSignature, 8) != 0) {
-    *error = "not a PNG file";
-    return false;
-  }
-  return true;
+  if (file == INVALID_HANDLE_VALUE)
+    return RefusePng(PngFailure::CannotOpen, OpenError(GetLastError()), error, failure);
+  struct Closer {
+    HANDLE h;
+    ~Closer() { CloseHandle(h); }
+  } closer{file};
+  if (GetFileType(file) != FILE_TYPE_DISK)
+    return RefusePng(PngFailure::NotAFile, "is not a regular file", error, failure);
+  const ByteSource source = [file](uint8_t* buffer, size_t size) -> size_t {
+    DWORD n = 0;
+    const DWORD want = DWORD(size < (1u << 30) ? size : (1u << 30));
+    return ReadFile(file, buffer, want, &n, nullptr) ? size_t(n) : 0;
+  };
+  return CheckPngStream(source, limits, error, failure);
 }
 
 // Formats with 16-bit samples are copied as they are and reduced here: the
@@ -113,9 +135,10 @@ bool ForEachBand(uint32_t height, size_t rowBytes, Fn fn) {
 }  // namespace
 
 bool ReadPng(const std::string& path, const PngLimits& limits, Picture* picture,
-             std::string* error) {
+             std::string* error, PngFailure* failure) {
+  if (failure) *failure = PngFailure::None;
   const std::wstring wide = Widen(path);
-  if (!CheckSignature(wide, error)) return false;
+  if (!CheckFile(wide, limits, error, failure)) return false;
   ComScope com;
   ComPtr<IWICImagingFactory> factory;
   if (!MakeFactory(factory, error)) return false;
@@ -129,14 +152,9 @@ bool ReadPng(const std::string& path, const PngLimits& limits, Picture* picture,
   WICPixelFormatGUID format{};
   if (SUCCEEDED(hr)) hr = frame->GetSize(&width, &height);
   if (SUCCEEDED(hr)) hr = frame->GetPixelFormat(&format);
-  if (FAILED(hr)) {
-    *error = "not a readable PNG file (" + HresultText(hr) + ")";
-    return false;
-  }
-  if (width > limits.maxWidth || height > limits.maxHeight) {
-    *error = "too large (" + std::to_string(width) + " x " + std::to_string(height) + " pixels)";
-    return false;
-  }
+  if (FAILED(hr))
+    return RefusePng(PngFailure::Damaged, "not a readable PNG file (" + HresultText(hr) + ")", error,
+                  failure);
 
   try {
     picture->width = width;
@@ -162,10 +180,9 @@ bool ReadPng(const std::string& path, const PngLimits& limits, Picture* picture,
         }
         return true;
       });
-      if (!ok) {
-        *error = "not a readable PNG file (" + HresultText(hr) + ")";
-        return false;
-      }
+      if (!ok)
+        return RefusePng(PngFailure::Damaged, "not a readable PNG file (" + HresultText(hr) + ")",
+                      error, failure);
       return true;
     }
 
@@ -183,15 +200,13 @@ bool ReadPng(const std::string& path, const PngLimits& limits, Picture* picture,
                                  &picture->rgba[size_t(y) * rowBytes]);
       return SUCCEEDED(hr);
     });
-    if (!ok) {
-      *error = "not a readable PNG file (" + HresultText(hr) + ")";
-      return false;
-    }
+    if (!ok)
+      return RefusePng(PngFailure::Damaged, "not a readable PNG file (" + HresultText(hr) + ")", error,
+                    failure);
     for (size_t i = 0; i < picture->rgba.size(); i += 4) std::swap(picture->rgba[i], picture->rgba[i + 2]);
     return true;
   } catch (const std::bad_alloc&) {
-    *error = "too large for the memory available";
-    return false;
+    return RefusePng(PngFailure::OutOfMemory, "too large for the memory available", error, failure);
   }
 }
 

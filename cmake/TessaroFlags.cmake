@@ -19,3 +19,13 @@ if(TESSARO_SANITIZE)
                       -fno-sanitize-recover=all -fno-omit-frame-pointer)
   add_link_options(-fsanitize=address,undefined,float-cast-overflow,float-divide-by-zero)
 endif()
+
+if(TESSARO_FUZZ)
+  # Coverage for libFuzzer in every library; the fuzz targets add its main.
+  add_compile_options(-fsanitize=fuzzer-no-link)
+endif()
+
+if(TESSARO_TSAN)
+  add_compile_options(-fsanitize=thread -fno-omit-frame-pointer)
+  add_link_options(-fsanitize=thread)
+endif()

@@ -11,6 +11,7 @@
 #include "host/filter_run.h"
 #include "host/host_rects.h"
 #include "host/plugin_errors.h"
+#include "host/suite_slots.h"
 #include "host/user_message.h"
 #include "i18n/language.h"
 #include "settings/product_identity.h"
@@ -176,7 +177,7 @@ void Dispatch(CMFCPlugInApp& app, int16_t selector) {
 void UnlockDataWord(FilterRecord& record, const intptr_t* data) {
   if (!data || *data == 0) return;
   const HandleProcs* procs = record.handleProcs;
-  if (!procs || procs->numHandleProcs < 6 || !procs->unlockProc) return;
+  if (!procs || !HostTableHasSlot(procs->numHandleProcs, 6) || !procs->unlockProc) return;
   procs->unlockProc(reinterpret_cast<Handle>(*data));
 }
 

@@ -2,6 +2,8 @@
 
 #include <array>
 
+#include "host/suite_slots.h"
+
 namespace tessaro::host {
 
 namespace {
@@ -20,7 +22,7 @@ void DisposeDescriptor(FilterRecord& record, PIDescriptorParameters& params,
   params.descriptor = nullptr;
   if (!old) return;
   const HandleProcs* procs = record.handleProcs;
-  if (procs && procs->numHandleProcs >= 2 && procs->disposeProc) {
+  if (procs && HostTableHasSlot(procs->numHandleProcs, 2) && procs->disposeProc) {
     procs->disposeProc(old);
   } else {
     message("DisposeProc error");
@@ -37,8 +39,8 @@ int ReadDescriptor(FilterRecord& record, EffectSettings& settings, const SystemM
   PIDescriptorParameters* params = record.descriptorParameters;
   if (!params || !params->readDescriptorProcs || !params->descriptor) return kNoDescriptor;
   const ReadDescriptorProcs& procs = *params->readDescriptorProcs;
-  // Slots past the count the host gives may lie beyond its table.
-  if (procs.numReadDescriptorProcs < kReadSlotsUsed || !procs.openReadDescriptorProc)
+  if (!HostTableHasSlot(procs.numReadDescriptorProcs, kReadSlotsUsed) ||
+      !procs.openReadDescriptorProc)
     return kNoDescriptor;
 
   // Hosts write into the key array while reading: it must be our own copy.
@@ -75,7 +77,8 @@ void WriteDescriptor(FilterRecord& record, const EffectSettings& settings,
   PIDescriptorParameters* params = record.descriptorParameters;
   if (!params || !params->writeDescriptorProcs) return;
   const WriteDescriptorProcs& procs = *params->writeDescriptorProcs;
-  if (procs.numWriteDescriptorProcs < kWriteSlotsUsed || !procs.openWriteDescriptorProc || !procs.putIntegerProc || !procs.putBooleanProc ||
+  if (!HostTableHasSlot(procs.numWriteDescriptorProcs, kWriteSlotsUsed) ||
+      !procs.openWriteDescriptorProc || !procs.putIntegerProc || !procs.putBooleanProc ||
       !procs.closeWriteDescriptorProc)
     return;
 

@@ -3,10 +3,15 @@
 #   native  Linux build (core, module Tessaro.so, tests)      -> build/native
 #   asan    the same with AddressSanitizer + UBSan             -> build/asan
 #   win     Windows x64 module Tessaro.8bf and tests (MinGW)   -> build/win
-# Without arguments: all three.
+#   fuzz    the fuzz targets, clang with libFuzzer and ASan     -> build/fuzz
+#   tsan    ThreadSanitizer: the renderer and filter-run tests  -> build/tsan
+# Without arguments: native, asan and win.
 set -euo pipefail
 root=$(cd "$(dirname "$0")/.." && pwd)
 jobs=${JOBS:-$(nproc)}
+
+# Only these targets of the next tree (empty: all of them).
+build_targets=()
 
 configure_and_build() {
   local dir=$1; shift
@@ -16,7 +21,9 @@ configure_and_build() {
   # Only what the compiler has to say is shown: warnings fail the build.
   local status
   set +e
-  cmake --build "$root/build/$dir" -j "$jobs" -- --no-print-directory 2>&1 |
+  local targets=()
+  for t in "${build_targets[@]}"; do targets+=(--target "$t"); done
+  cmake --build "$root/build/$dir" -j "$jobs" "${targets[@]}" -- --no-print-directory 2>&1 |
     grep -v -E '^\[ *[0-9]+%\]|^Consolidate compiler|^(Scanning|Built target|Generating|Building the)'
   status=${PIPESTATUS[0]}
   set -e
@@ -32,6 +39,13 @@ for t in "${trees[@]}"; do
     asan) configure_and_build asan -DCMAKE_BUILD_TYPE=Debug -DTESSARO_SANITIZE=ON ;;
     win) configure_and_build win -DCMAKE_BUILD_TYPE=RelWithDebInfo \
            -DCMAKE_TOOLCHAIN_FILE="$root/cmake/mingw-w64-x86_64.cmake" ;;
-    *) echo "unknown tree: $t (native, asan or win)" >&2; exit 1 ;;
+    fuzz) build_targets=(tessaro_fuzzers)
+          CC=clang CXX=clang++ configure_and_build fuzz -DCMAKE_BUILD_TYPE=RelWithDebInfo \
+            -DTESSARO_SANITIZE=ON -DTESSARO_FUZZ=ON -DTESSARO_TESTS=OFF
+          build_targets=() ;;
+    tsan) build_targets=(tessaro_tsan_tests tessaro_module_tests)
+          configure_and_build tsan -DCMAKE_BUILD_TYPE=RelWithDebInfo -DTESSARO_TSAN=ON
+          build_targets=() ;;
+    *) echo "unknown tree: $t (native, asan, win, fuzz or tsan)" >&2; exit 1 ;;
   esac
 done

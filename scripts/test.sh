@@ -1,14 +1,15 @@
 #!/usr/bin/env bash
-# The whole proof: installs what is missing, builds the native, sanitized and
-# Windows trees, and runs every test (the Windows ones under Wine, with a
-# virtual display for anything that opens a window).
+# The whole proof: installs what is missing, builds the native, sanitized,
+# ThreadSanitizer and Windows trees, and runs every test (the Windows ones
+# under Wine, with a virtual display for anything that opens a window), then
+# every fuzz target for a short while.
 set -euo pipefail
 root=$(cd "$(dirname "$0")/.." && pwd)
 cd "$root"
 start=$(date +%s)
 
 bash scripts/install-deps.sh
-bash scripts/build.sh native asan win
+bash scripts/build.sh native asan win tsan
 
 failed=0
 run_ctest() {
@@ -22,6 +23,22 @@ run_ctest() {
 run_ctest native
 ASAN_OPTIONS=${ASAN_OPTIONS:-detect_leaks=1} \
 UBSAN_OPTIONS=${UBSAN_OPTIONS:-print_stacktrace=1:halt_on_error=1} run_ctest asan
+
+echo "== tests under ThreadSanitizer: build/tsan"
+for t in tessaro_tsan_tests tessaro_module_tests; do
+  if ! TSAN_OPTIONS=${TSAN_OPTIONS:-halt_on_error=1:second_deadlock_stack=1} \
+      "build/tsan/bin/$t" --gtest_brief=1; then
+    failed=1
+  fi
+done
+
+fuzz_seconds=${TESSARO_FUZZ_SECONDS:-15}
+echo "== fuzz targets, $fuzz_seconds s each"
+fuzz_start=$(date +%s)
+if ! bash scripts/fuzz.sh "$fuzz_seconds"; then
+  failed=1
+fi
+echo "fuzz build and runs took $(( $(date +%s) - fuzz_start )) s"
 
 # Windows tests: one private display and Wine prefix for the whole run.  The
 # prefix lives in the build tree and is first started with the display set: a

@@ -1,5 +1,7 @@
 #include "settings/file_settings_store.h"
 
+#include "settings/store_lock.h"
+
 #include <algorithm>
 #include <atomic>
 #include <chrono>
@@ -123,6 +125,14 @@ bool ParseInt32(const std::string& text, int32_t& value) {
 }  // namespace
 
 FileSettingsStore::FileSettingsStore(std::string path) : path_(std::move(path)) {}
+
+std::string FileSettingsStore::PathWithFolder() const {
+  // The lock needs the folder before the first write makes it.
+  std::error_code ec;
+  const fs::path target = fs::u8path(path_);
+  if (target.has_parent_path()) fs::create_directories(target.parent_path(), ec);
+  return path_;
+}
 
 std::vector<FileSettingsStore::Section> FileSettingsStore::Load() const {
   std::vector<Section> sections;
@@ -256,6 +266,7 @@ std::string FileSettingsStore::GetString(const std::string& section, const std::
 bool FileSettingsStore::Write(const std::string& section, std::vector<Value> values) {
   for (const Value& v : values)
     if (v.name.empty()) return false;
+  const StoreLock lock(PathWithFolder());
   std::vector<Section> sections;
   if (!LoadForUpdate(sections)) return false;
   const std::string path = NormalisePath(section);
@@ -326,6 +337,7 @@ bool FileSettingsStore::SectionExists(const std::string& section) {
 }
 
 bool FileSettingsStore::DeleteValue(const std::string& section, const std::string& name) {
+  const StoreLock lock(PathWithFolder());
   std::vector<Section> sections;
   if (!LoadForUpdate(sections)) return false;
   Section* s = Find(sections, NormalisePath(section));
@@ -340,6 +352,7 @@ bool FileSettingsStore::DeleteValue(const std::string& section, const std::strin
 bool FileSettingsStore::DeleteSection(const std::string& section) {
   const std::string path = NormalisePath(section);
   if (path.empty()) return false;
+  const StoreLock lock(PathWithFolder());
   std::vector<Section> sections;
   if (!LoadForUpdate(sections)) return false;
   bool found = false;

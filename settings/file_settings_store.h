@@ -1,6 +1,7 @@
 // A settings store kept in one text file.  Every write rewrites the file
 // beside itself and renames it into place, so a crash never leaves half a
-// store; a damaged file reads as whatever of it still makes sense (at worst
+// store; writers of several processes take turns, so none loses another's
+// values; a damaged file reads as whatever of it still makes sense (at worst
 // nothing, so every value takes its default).
 #pragma once
 
@@ -50,6 +51,8 @@ class FileSettingsStore final : public SettingsStore {
   // whole, so a write never replaces presets it could not see.
   bool LoadForUpdate(std::vector<Section>& sections) const;
   bool Save(const std::vector<Section>& sections) const;
+  // The store's path, its folder made: writers lock it (store_lock.h).
+  std::string PathWithFolder() const;
   static Section* Find(std::vector<Section>& sections, const std::string& path);
   static Value* FindValue(Section& section, const std::string& name);
   bool Write(const std::string& section, std::vector<Value> values);

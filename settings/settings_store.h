@@ -48,4 +48,7 @@ class SettingsStore {
 std::unique_ptr<SettingsStore> OpenSettingsStore(const std::string& company,
                                                  const std::string& application);
 
+// Where that store is, for people: the file's path, or the registry key.
+std::string SettingsStoreLocation(const std::string& company, const std::string& application);
+
 }  // namespace tessaro

@@ -14,10 +14,13 @@ std::string SettingsFolder() {
 }
 }  // namespace
 
+std::string SettingsStoreLocation(const std::string& company, const std::string& application) {
+  return SettingsFolder() + "/" + company + "/" + application + ".settings";
+}
+
 std::unique_ptr<SettingsStore> OpenSettingsStore(const std::string& company,
                                                  const std::string& application) {
-  return std::make_unique<FileSettingsStore>(SettingsFolder() + "/" + company + "/" + application +
-                                             ".settings");
+  return std::make_unique<FileSettingsStore>(SettingsStoreLocation(company, application));
 }
 
 }  // namespace tessaro

@@ -164,4 +164,8 @@ std::unique_ptr<SettingsStore> OpenSettingsStore(const std::string& company,
   return std::make_unique<RegistryStore>(L"Software\\" + Widen(company) + L"\\" + Widen(application));
 }
 
+std::string SettingsStoreLocation(const std::string& company, const std::string& application) {
+  return "the registry key HKEY_CURRENT_USER\\Software\\" + company + "\\" + application;
+}
+
 }  // namespace tessaro

@@ -9,6 +9,12 @@
 #include <fstream>
 #include <iterator>
 
+#if !defined(_WIN32)
+#include <sys/resource.h>
+#include <sys/stat.h>
+#endif
+#include <csignal>
+
 #include "cli/cli_app.h"
 #include "cli/host_session.h"
 #include "cli/png_io.h"
@@ -118,10 +124,14 @@ TEST_F(CliRunTest, FailuresLeaveExistingOutputsUntouchedAndWriteNoNewOnes) {
                         Case{"fail-code", 3, "in.png: the filter failed: out of memory (-108)\n"},
                         Case{"fail-prepare", 3,
                              "in.png: the filter failed: unsupported image mode (-30101)\n"},
-                        Case{"refuse", 2, "in.png: the filter refused this picture; nothing was written\n"}}) {
+                        Case{"refuse", 2,
+                             "in.png: the filter refused this picture: This filter requires a "
+                             "selection or a layer with transparency!; nothing was written\n"}}) {
     for (const char* target : {"out.png", "new.png"}) {
       EXPECT_EQ(Run(c.mode, {Path("in.png"), "-o", Path(target)}), c.status) << c.mode;
       EXPECT_NE(err_.find(c.message), std::string::npos) << c.mode << ": " << err_;
+      EXPECT_EQ(err_, "tessaro: " + Path("in.png") + ": " + std::string(c.message).substr(8))
+          << "one line, naming the picture";
     }
     EXPECT_EQ(ReadAll(dir_ / "out.png"), "precious") << c.mode;
     EXPECT_EQ(Files(), (std::vector<std::string>{"in.png", "out.png"})) << c.mode;
@@ -265,7 +275,99 @@ TEST_F(CliRunTest, RunningOutOfMemoryAnywhereEndsWithAStatusAndLeavesNoFile) {
   }
 }
 
+TEST_F(CliRunTest, OutputsAreCheckedBeforeAnyPictureIsFiltered) {
+  fs::create_directories(dir_ / "folder");
+  for (const std::string& target : {Path("folder"), Path("folder") + "/"}) {
+    EXPECT_EQ(Run("invert", {Path("in.png"), "-o", target}), 1);
+    EXPECT_EQ(err_, "tessaro: " + target + ": is a folder; give a file name (or use --out-dir)\n");
+  }
+  // A missing output folder is found before the first of several inputs.
+  WritePicture("second.png", picture_, 6, 4);
+  EXPECT_EQ(Run("invert", {Path("in.png"), Path("second.png"), "--out-dir", Path("none")}), 1);
+  EXPECT_EQ(err_, "tessaro: " + Path("none") + ": the output folder does not exist\n");
+  EXPECT_EQ(Run("invert", {Path("in.png"), "--out-dir", Path("in.png")}), 1);
+  EXPECT_EQ(err_, "tessaro: " + Path("in.png") + ": the output folder is not a folder\n");
+
+  EXPECT_EQ(Run("invert", {Path("folder"), "-o", Path("out.png")}), 1);
+  EXPECT_EQ(err_, "tessaro: " + Path("folder") + ": is a folder, not a PNG file\n");
+
+  std::ofstream(Path("ro.png"), std::ios::binary) << "precious";
+  fs::permissions(dir_ / "ro.png", fs::perms::owner_write | fs::perms::group_write |
+                                       fs::perms::others_write, fs::perm_options::remove);
+  EXPECT_EQ(Run("invert", {Path("in.png"), "-o", Path("ro.png")}), 1);
+  EXPECT_EQ(err_, "tessaro: " + Path("ro.png") + ": is read-only; read-only files are never replaced\n");
+  EXPECT_EQ(ReadAll(dir_ / "ro.png"), "precious");
+  fs::permissions(dir_ / "ro.png", fs::perms::owner_write, fs::perm_options::add);
+
+  // The temporary name beside an output must fit wherever the output's does.
+  const std::string longName = std::string(251, 'n') + ".png";
+  EXPECT_EQ(Run("invert", {Path("in.png"), "-o", Path(longName)}), 0) << err_;
+  EXPECT_TRUE(fs::exists(dir_ / longName));
+}
+
+// The picture's memory running out is said as such, never as the host
+// interface's size limit.
+TEST_F(CliRunTest, MessagesFollowTheCauseOfAFailure) {
+  const std::vector<uint8_t> wide = PatternRgba(65535, 1);
+  WritePicture("wide.png", wide, 65535, 1);
+  {
+    FailOneAllocation fault(wide.size() / 2, 0);
+    EXPECT_EQ(Run("invert", {Path("wide.png"), "-o", Path("out.png")}), 1);
+  }
+  EXPECT_EQ(err_, "tessaro: " + Path("wide.png") + ": too large for the memory available\n");
+}
+
 #if !defined(_WIN32)
+// Only a regular file the user may write is ever replaced, and it keeps its
+// permissions; links, pipes and read-only files are refused untouched.
+TEST_F(CliRunTest, OnlyWritableRegularFilesAreReplaced) {
+  std::ofstream(Path("target.png"), std::ios::binary) << "precious";
+  fs::create_symlink(dir_ / "target.png", dir_ / "link.png");
+  EXPECT_EQ(Run("invert", {Path("in.png"), "-o", Path("link.png")}), 1);
+  EXPECT_NE(err_.find("link.png: is a symbolic link"), std::string::npos) << err_;
+  EXPECT_TRUE(fs::is_symlink(dir_ / "link.png"));
+  EXPECT_EQ(ReadAll(dir_ / "target.png"), "precious");
+
+  ASSERT_EQ(mkfifo(Path("pipe").c_str(), 0644), 0);
+  EXPECT_EQ(Run("invert", {Path("in.png"), "-o", Path("pipe")}), 1);
+  EXPECT_EQ(err_, "tessaro: " + Path("pipe") +
+                      ": is not a regular file (a device, pipe or socket); only regular files "
+                      "are replaced\n");
+  EXPECT_TRUE(fs::is_fifo(dir_ / "pipe"));
+
+  fs::permissions(dir_ / "target.png", fs::perms::owner_read | fs::perms::group_read);
+  EXPECT_EQ(Run("invert", {Path("in.png"), "-o", Path("target.png")}), 1);
+  EXPECT_NE(err_.find("target.png: is read-only"), std::string::npos) << err_;
+  EXPECT_EQ(ReadAll(dir_ / "target.png"), "precious");
+  EXPECT_EQ(fs::status(dir_ / "target.png").permissions(),
+            fs::perms::owner_read | fs::perms::group_read);
+
+  fs::permissions(dir_ / "target.png", fs::perms::owner_read | fs::perms::owner_write);
+  EXPECT_EQ(Run("invert", {Path("in.png"), "-o", Path("target.png")}), 0) << err_;
+  EXPECT_EQ(ReadPicture("target.png").width, 6u);
+  EXPECT_EQ(fs::status(dir_ / "target.png").permissions(),
+            fs::perms::owner_read | fs::perms::owner_write)
+      << "a private output became readable by others";
+}
+
+// A write the system refuses (a full disk, a size limit) says so.
+TEST_F(CliRunTest, WriteFailuresGiveTheSystemsReason) {
+  std::signal(SIGXFSZ, SIG_IGN);
+  rlimit before{};
+  ASSERT_EQ(getrlimit(RLIMIT_FSIZE, &before), 0);
+  rlimit small = before;
+  small.rlim_cur = 2048;
+  ASSERT_EQ(setrlimit(RLIMIT_FSIZE, &small), 0);
+  std::vector<uint8_t> noise(64 * 64 * 4);
+  uint32_t seed = 12345;
+  for (uint8_t& byte : noise) byte = uint8_t((seed = seed * 1664525u + 1013904223u) >> 24);
+  std::string error;
+  const bool ok = cli::WritePng(Path("big.png"), noise.data(), 64, 64, 4, &error);
+  setrlimit(RLIMIT_FSIZE, &before);
+  EXPECT_FALSE(ok);
+  EXPECT_EQ(error, "cannot write (File too large)");
+}
+
 // The store is a file here; on Windows it is the registry of the shared test
 // prefix, which these tests leave alone.
 TEST_F(CliRunTest, PresetsAndLastUsedValuesStartTheSettingsAndOptionsWin) {
@@ -298,6 +400,52 @@ TEST_F(CliRunTest, PresetsAndLastUsedValuesStartTheSettingsAndOptionsWin) {
 
   EXPECT_EQ(Run("invert", {"--preset", "Silver", Path("in.png"), "-o", Path("o.png")}), 1);
   EXPECT_EQ(err_, "tessaro: no preset named 'Silver' (see --list-presets)\n");
+  unsetenv("TESSARO_SETTINGS_DIR");
+}
+
+// The command line stores presets and last-used values in the dialog's store,
+// by the dialog's rules, and only when everything else on it is right.
+TEST_F(CliRunTest, PresetsAreSavedListedAndDeletedFromTheCommandLine) {
+  const std::string settingsDir = (dir_ / "settings").string();
+  setenv("TESSARO_SETTINGS_DIR", settingsDir.c_str(), 1);
+  const std::string storeFile = settingsDir + "/Quelmark Ltd/Tessaro.settings";
+  auto stored = [&](const std::string& section) {
+    return LoadEffectSettings(*OpenSettingsStore("Quelmark Ltd", "Tessaro"), section);
+  };
+
+  EXPECT_EQ(RunBare({"--list-presets"}), 0);
+  EXPECT_EQ(out_, "");
+  EXPECT_EQ(err_, "tessaro: no presets are stored (in " + storeFile + ")\n");
+
+  EXPECT_EQ(RunBare({"--depth", "55", "--save-preset", "Soft"}), 0) << err_;
+  EXPECT_EQ(stored("Soft").depth, 55);
+  EXPECT_EQ(stored("Soft").zoom, EffectSettings::Defaults().zoom);
+  EXPECT_EQ(Run("invert", {"--preset", "Soft", "--zoom", "120", "--save-preset", "Soft 2",
+                           "--save-last-used", Path("in.png"), "-o", Path("o.png")}),
+            0)
+      << err_;
+  EXPECT_EQ(module_.report().values[4], 55);
+  for (const char* section : {"Soft 2", ""}) {
+    EXPECT_EQ(stored(section).depth, 55) << section;
+    EXPECT_EQ(stored(section).zoom, 120) << section;
+  }
+  EXPECT_EQ(RunBare({"--list-presets"}), 0);
+  EXPECT_EQ(out_, "Soft\nSoft 2\n");
+
+  // Refused command lines store nothing.
+  EXPECT_EQ(RunBare({"--save-preset", "Soft\\Hard"}), 1);
+  EXPECT_EQ(err_.rfind("tessaro: --save-preset: preset names cannot hold a backslash\n", 0), 0u);
+  EXPECT_EQ(Run("invert", {"--save-preset", "Lost", Path("in.png"), "--out-dir", Path("none")}), 1);
+  EXPECT_EQ(RunBare({"--delete-preset", "Soft", "--list-presets"}), 0) << err_;
+  EXPECT_EQ(out_, "Soft 2\n");
+  EXPECT_EQ(RunBare({"--delete-preset", "Soft"}), 1);
+  EXPECT_EQ(err_, "tessaro: no preset named 'Soft' (see --list-presets)\n");
+
+  // A store that cannot be written is reported, not ignored.
+  fs::remove_all(settingsDir);
+  std::ofstream(settingsDir) << "a file where the folder should be";
+  EXPECT_EQ(RunBare({"--save-preset", "Soft"}), 1);
+  EXPECT_EQ(err_, "tessaro: preset 'Soft' could not be stored in " + storeFile + "\n");
   unsetenv("TESSARO_SETTINGS_DIR");
 }
 #endif

@@ -2,10 +2,12 @@
 // 8-bit pixels in both builds, and what is written reads back unchanged.
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <filesystem>
 #include <fstream>
 #include <iterator>
 
+#include "cli/png_chunks.h"
 #include "cli/png_io.h"
 #include "tests/cli/allocation_faults.h"
 #include "tests/cli/png_fixtures.h"
@@ -153,6 +155,82 @@ TEST_F(PngIoTest, RunningOutOfMemoryWhileReadingIsAFailureWithAReason) {
       break;
     }
   }
+}
+
+void AppendChunk(std::vector<uint8_t>& file, const char* type, const std::vector<uint8_t>& data) {
+  auto be32 = [&](uint32_t v) {
+    for (int shift = 24; shift >= 0; shift -= 8) file.push_back(uint8_t(v >> shift));
+  };
+  be32(uint32_t(data.size()));
+  const size_t start = file.size();
+  file.insert(file.end(), type, type + 4);
+  file.insert(file.end(), data.begin(), data.end());
+  be32(cli::PngCrc(&file[start], file.size() - start));
+}
+
+// The one row of a 1 x 1 picture, compressed.
+const std::vector<uint8_t> kOneRow = {0x78, 0x9C, 0x63, 0x60, 0x00, 0x02, 0x00, 0x00, 0x05, 0x00, 0x01};
+
+// A well-formed file of a few dozen bytes whose header claims the size given.
+std::vector<uint8_t> TinyPngClaiming(uint32_t width, uint32_t height,
+                                     const std::vector<uint8_t>& imageData = kOneRow) {
+  std::vector<uint8_t> file = {0x89, 'P', 'N', 'G', '\r', '\n', 0x1A, '\n'};
+  std::vector<uint8_t> header;
+  for (uint32_t v : {width, height})
+    for (int shift = 24; shift >= 0; shift -= 8) header.push_back(uint8_t(v >> shift));
+  header.insert(header.end(), {8, 6, 0, 0, 0});  // 8-bit RGBA
+  AppendChunk(file, "IHDR", header);
+  AppendChunk(file, "IDAT", imageData);
+  AppendChunk(file, "IEND", {});
+  return file;
+}
+
+void WriteBytes(const std::string& path, const std::vector<uint8_t>& bytes) {
+  std::ofstream out(path, std::ios::binary);
+  out.write(reinterpret_cast<const char*>(bytes.data()), std::streamsize(bytes.size()));
+}
+
+// A header may claim anything: the reader takes no memory for pixels that the
+// file's data cannot fill, and both builds refuse the same damaged files.
+TEST_F(PngIoTest, DamagedFilesAreRefusedBeforeAnyPixelMemoryIsTaken) {
+  cli::Picture p;
+  std::string error;
+  cli::PngFailure failure = cli::PngFailure::None;
+  for (uint32_t side : {20000u, 65535u}) {
+    WriteBytes(Path("huge.png"), TinyPngClaiming(side, side));
+    FailOneAllocation fault(1 << 20, 0);
+    EXPECT_FALSE(cli::ReadPng(Path("huge.png"), cli::PngLimits{}, &p, &error, &failure));
+    EXPECT_FALSE(fault.Triggered()) << side << ": memory was taken for pixels that are not there";
+    const std::string size = std::to_string(side) + " x " + std::to_string(side);
+    EXPECT_EQ(error, "not a readable PNG file (its image data cannot fill " + size + " pixels)");
+    EXPECT_EQ(failure, cli::PngFailure::Damaged);
+  }
+
+  std::vector<uint8_t> bytes = ReadBytes(FixturesFolder() + "rgb8.png");
+  const auto idat = std::search(bytes.begin(), bytes.end(), std::begin("IDAT"), std::end("IDAT") - 1);
+  ASSERT_NE(idat, bytes.end());
+  *(idat + 4) ^= 0x01;  // first byte of the compressed data: the checksum no longer fits
+  WriteBytes(Path("crc.png"), bytes);
+  EXPECT_FALSE(cli::ReadPng(Path("crc.png"), cli::PngLimits{}, &p, &error, &failure));
+  EXPECT_EQ(error, "not a readable PNG file (checksum error in chunk IDAT)");
+
+  bytes = TinyPngClaiming(1, 1);
+  bytes.resize(bytes.size() - 12);  // no end chunk
+  WriteBytes(Path("open.png"), bytes);
+  EXPECT_FALSE(cli::ReadPng(Path("open.png"), cli::PngLimits{}, &p, &error, &failure));
+  EXPECT_EQ(error, "not a readable PNG file (the file ends before its end chunk)");
+
+  // Every chunk sound, the data no compressed stream: the decoder's reason,
+  // in words.
+  WriteBytes(Path("data.png"), TinyPngClaiming(1, 1, std::vector<uint8_t>(24, 0xFF)));
+  EXPECT_FALSE(cli::ReadPng(Path("data.png"), cli::PngLimits{}, &p, &error, &failure));
+  EXPECT_EQ(error.rfind("not a readable PNG file (", 0), 0u) << error;
+  EXPECT_EQ(error.find("0x"), std::string::npos) << error;
+  EXPECT_EQ(failure, cli::PngFailure::Damaged);
+
+  EXPECT_FALSE(cli::ReadPng(dir_.string(), cli::PngLimits{}, &p, &error, &failure));
+  EXPECT_EQ(error, "is a folder, not a PNG file");
+  EXPECT_EQ(failure, cli::PngFailure::NotAFile);
 }
 
 TEST(PngReduction, SixteenBitSamplesRoundToNearest) {

@@ -11,6 +11,7 @@
 
 #include "host/user_message.h"
 #include "module_loader.h"
+#include "tests/support/fake_descriptor_host.h"
 #include "tests/support/test_host.h"
 
 namespace tessaro::testing {
@@ -117,6 +118,39 @@ TEST_F(ModuleStartTest, ReplayWithoutDialogRendersTheReliefIntoTheOutput) {
   EXPECT_EQ(g_progress.front().first, 0);
   EXPECT_EQ(g_progress.back().first, g_progress.back().second);
   EXPECT_EQ(int(g_progress.size()), g_progress.back().second + 1);
+}
+
+// One editor fills every procedure of its tables but leaves their versions
+// and counts at 0: its replayed values must still be read.  A count that
+// ends before the boolean getter still keeps the module out of the table.
+TEST_F(ModuleStartTest, TablesWithZeroCountsAreReadAndShortOnesLeftAlone) {
+  auto replay = [&](int16_t readCount, int16_t writeCount, int16_t handleCount, int* opened) {
+    TestHost host(32, 32, 4, false);
+    for (int y = 10; y < 22; ++y)
+      for (int x = 10; x < 22; ++x) host.In(x, y)[0] = 180, host.In(x, y)[3] = 255;
+    host.CopyInputToOutput();
+    FakeDescriptorHost scripting;
+    scripting.Attach(host.record());
+    scripting.readProcs.numReadDescriptorProcs = readCount;
+    scripting.writeProcs.numWriteDescriptorProcs = writeCount;
+    scripting.handleProcs.numHandleProcs = handleCount;
+    if (readCount == 0) scripting.handleProcs.handleProcsVersion = 0;
+    scripting.params.playInfo = host::kPlugInDialogDontDisplay;
+    scripting.params.descriptor = scripting.MakeDescriptor(
+        {{host::FourCC("zooM"), host::FourCC("long"), 150},
+         {host::FourCC("angY"), host::FourCC("long"), 40}});
+    EXPECT_EQ(Start(host), 0) << ErrorText(host);
+    *opened = scripting.openReads;
+    EXPECT_EQ(scripting.params.descriptor == nullptr, scripting.openReads == 1);
+    return host.output();
+  };
+  int opened = 0;
+  const std::vector<uint8_t> filled = replay(18, 16, 8, &opened);
+  ASSERT_EQ(opened, 1);
+  EXPECT_EQ(replay(0, 0, 0, &opened), filled);
+  EXPECT_EQ(opened, 1) << "a count of 0 hid the host's procedures";
+  EXPECT_NE(replay(6, 16, 8, &opened), filled) << "the replayed values changed nothing";
+  EXPECT_EQ(opened, 0) << "a table that ends before the getters was read";
 }
 
 }  // namespace

@@ -175,6 +175,11 @@ TEST(CliOptions, MistakesAreRefusedWithAReason) {
       {{"--preset", "P", "--last-used", "a.png", "-o", "o.png"},
        "--preset and --last-used exclude each other"},
       {{"--list-presets", "a.png"}, "--list-presets takes no input files"},
+      {{"--delete-preset", "P", "a.png", "-o", "o.png"}, "--delete-preset takes no input files"},
+      {{"--delete-preset", "P", "--save-last-used"}, "--delete-preset cannot be combined with saving"},
+      {{"--save-preset", ""}, "--save-preset needs a value"},
+      {{"--save-preset", "a\\b"}, "--save-preset: preset names cannot hold a backslash"},
+      {{"--save-preset", "P", "-o", "o.png"}, "no input file given"},
       {{"x/a.png", "y/a.png", "--out-dir", "d"}, "two inputs would both be written to 'd/a.png'"},
       {{"x/", "--out-dir", "d"}, "'x/' is not a file name"},
   };
@@ -192,6 +197,9 @@ TEST(CliOptions, HelpVersionAndListNeedNoFiles) {
   const ParseResult list = Parse({"--list-presets"});
   EXPECT_TRUE(list.ok);
   EXPECT_TRUE(list.options.listPresets);
+  EXPECT_TRUE(Parse({"--depth", "40", "--save-preset", "Deep"}).ok);
+  EXPECT_EQ(Parse({"--save-last-used"}).options.saveLastUsed, true);
+  EXPECT_EQ(Parse({"--delete-preset", "Deep", "--list-presets"}).options.deletePreset, "Deep");
   // Every option the help names is one the parser takes.
   const std::string help = HelpText();
   for (const char* name :
@@ -199,7 +207,8 @@ TEST(CliOptions, HelpVersionAndListNeedNoFiles) {
         "--no-overlay", "--color", "--color-opacity", "--lighting", "--no-lighting",
         "--light-direction", "--highlight", "--highlight-opacity", "--shadow", "--shadow-opacity",
         "--smooth", "--no-smooth", "--preset", "--last-used", "--list-presets", "--mask", "--flat",
-        "--background", "--plugin", "--quiet", "--out-dir"})
+        "--background", "--plugin", "--quiet", "--out-dir", "--save-preset", "--save-last-used",
+        "--delete-preset"})
     EXPECT_NE(help.find(name), std::string::npos) << name;
 }
 

@@ -6,6 +6,11 @@
 #include <fstream>
 #include <string>
 
+#if !defined(_WIN32)
+#include <sys/wait.h>
+#include <unistd.h>
+#endif
+
 #include "settings/file_settings_store.h"
 #include "settings/presets.h"
 
@@ -196,6 +201,47 @@ TEST_F(FileStoreTest, PresetsSaveTwiceEmptyNameAndDelete) {
   EXPECT_TRUE(ListPresets(store_).empty());
   EXPECT_FALSE(store_.SectionExists("Soft"));
 }
+
+#if !defined(_WIN32)
+// Two programs (an editor and the command line, say) saving at the same time:
+// each rewrites the whole file, and neither may lose what the other saved.
+TEST_F(FileStoreTest, TwoProcessesSavingAtOnceLoseNothing) {
+  constexpr int kEach = 40;
+  const std::string path = store_.path();
+  auto name = [](int process, int i) { return "P" + std::to_string(process) + "-" + std::to_string(i); };
+  pid_t children[2];
+  for (int process = 0; process < 2; ++process) {
+    children[process] = fork();
+    ASSERT_GE(children[process], 0);
+    if (children[process] == 0) {
+      FileSettingsStore mine(path);
+      bool ok = true;
+      for (int i = 0; i < kEach; ++i) {
+        EffectSettings s = EffectSettings::Defaults();
+        s.depth = i;
+        s.zoom = 60 + process;
+        ok = SaveEffectSettings(mine, name(process, i), s) && ok;
+        ok = SaveEffectSettings(mine, "", s) && ok;
+      }
+      _exit(ok ? 0 : 1);
+    }
+  }
+  for (pid_t child : children) {
+    int status = -1;
+    ASSERT_EQ(waitpid(child, &status, 0), child);
+    EXPECT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 0) << "a save was refused";
+  }
+  EXPECT_EQ(ListPresets(store_).size(), size_t(2 * kEach));
+  for (int process = 0; process < 2; ++process)
+    for (int i = 0; i < kEach; ++i) {
+      const EffectSettings s = LoadEffectSettings(store_, name(process, i));
+      EXPECT_EQ(s.depth, i) << name(process, i);
+      EXPECT_EQ(s.zoom, 60 + process) << name(process, i);
+    }
+  const EffectSettings last = LoadEffectSettings(store_, "");
+  EXPECT_EQ(last.depth, kEach - 1) << "the last-used values are one writer's last, whole";
+}
+#endif
 
 }  // namespace
 }  // namespace tessaro
