@@ -5,6 +5,7 @@
 #include <limits>
 
 #include "image/numeric.h"
+#include "image/reference_paths.h"
 #include "render/matrix.h"
 #include "scene/scene3d.h"
 
@@ -35,12 +36,24 @@ CNode3D CScene3D::TransformNode(int32_t objectIndex, const CNode3D& node) const 
   return result;
 }
 
-void CScene3D::Render() {
-  ClearTarget();
-
+int32_t CScene3D::SaturatedQuadCount() const {
   int64_t quadCount = 0;
   for (const CObject3D& object : objects_) quadCount += object.quads.Count();
-  const int32_t total = Saturate(quadCount);
+  return Saturate(quadCount);
+}
+
+void CScene3D::Render() {
+  if (ReferencePathsSelected()) {
+    RenderReference();
+  } else {
+    RenderFast();
+  }
+}
+
+void CScene3D::RenderReference() {
+  ClearTarget();
+
+  const int32_t total = SaturatedQuadCount();
   int64_t done = 0;
   // The callback is called through a copy: it may replace or clear the slot
   // while it runs.

@@ -161,6 +161,12 @@ class CScene3D {
   double projectionScale = 1;
 
  private:
+  // The plain filler, and the fast one that gives the same image
+  // (render/fast_render.cpp); Render picks one (image/reference_paths.h).
+  void RenderReference();
+  void RenderFast();
+  int32_t SaturatedQuadCount() const;
+
   CDib* target_ = nullptr;
   int32_t stride_ = 0;
   int32_t width_ = 0;
@@ -170,6 +176,9 @@ class CScene3D {
   IndexedList<CTexture3D> textures_;
   std::array<double, 360> sine_{};
   std::array<double, 360> cosine_{};
+  // Per target pixel, the last quad covering it with an opaque texel; kept
+  // from one fast render to the next.
+  std::vector<uint8_t> coverage_;
 };
 
 }  // namespace tessaro

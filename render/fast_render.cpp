@@ -1,0 +1,258 @@
+// The fast render: the same image as the reference filler, bit for bit.
+//
+// An opaque texel replaces whatever lies under it, so a pixel that a later quad
+// covers with an opaque texel need not be painted by the quads before it.  A
+// first pass goes through the quads front to back and notes for every pixel the
+// last quad (in drawing order) that paints an opaque texel there; the second
+// pass paints back to front and skips what a later quad covers.  Over skipped
+// pixels the stepped values are advanced exactly (exact_steps.h), so the pixels
+// that are painted see the reference filler's values.
+//
+// Rows are independent: each thread takes bands of rows and sees every quad in
+// the drawing order.  Progress is reported after each quad, on the calling
+// thread, once every thread has finished that quad.
+#include <algorithm>
+#include <cstddef>
+#include <cstdint>
+#include <new>
+#include <vector>
+
+#if defined(__SSE2__)
+#include <emmintrin.h>
+#endif
+
+#include "image/pixel.h"
+#include "render/exact_steps.h"
+#include "render/matrix.h"
+#include "render/quad_filler.h"
+#include "render/quad_walk.h"
+#include "render/worker_pool.h"
+#include "scene/scene3d.h"
+
+namespace tessaro {
+
+namespace {
+
+using quad_walk::Corner;
+using quad_walk::Edge;
+
+// Quads are numbered 1..n in drawing order in the coverage map, 0 meaning
+// no opaque texel; more quads than this are drawn without the map.
+constexpr int32_t kMaxCoveredQuads = 254;
+// Below this many target pixels a second thread costs more than it saves.
+constexpr int64_t kMinPixelsPerThread = int64_t(1) << 17;
+constexpr int32_t kRowsPerBand = 8;
+
+struct FastQuad {
+  Corner corners[4];
+  const uint32_t* texels;
+  int32_t textureWidth;
+  double lastColumn, lastRow;
+};
+
+struct FillTarget {
+  uint32_t* colour;
+  int32_t width, height, stride;
+  uint8_t* coverage;  // width x height, or null
+};
+
+bool OwnsRow(int32_t y, int thread, int threads) { return (y / kRowsPerBand) % threads == thread; }
+
+// The four texels and the weights SampleBilinear uses at (tu, tv), with the
+// span's and the sampler's pinning in one.
+struct Taps {
+  uint32_t t00, t10, t01, t11;
+  double kx, ky;
+};
+
+Taps FetchTaps(const FastQuad& q, double tu, double tv) {
+  if (!(tu >= 0)) tu = 0;
+  if (tu > q.lastColumn) tu = q.lastColumn;
+  if (!(tv >= 0)) tv = 0;
+  if (tv > q.lastRow) tv = q.lastRow;
+  double tu1 = tu + 1;
+  if (tu1 > q.lastColumn) tu1 = q.lastColumn;
+  double tv1 = tv + 1;
+  if (tv1 > q.lastRow) tv1 = q.lastRow;
+  const int32_t x0 = TruncateToInt32(tu), x1 = TruncateToInt32(tu1);
+  const int32_t y0 = TruncateToInt32(tv), y1 = TruncateToInt32(tv1);
+  const uint32_t* r0 = q.texels + size_t(y0) * size_t(q.textureWidth);
+  const uint32_t* r1 = q.texels + size_t(y1) * size_t(q.textureWidth);
+  return {r0[x0], r0[x1], r1[x0], r1[x1], 1 - (tu - x0), 1 - (tv - y0)};
+}
+
+// LerpPixel of two opaque pixels: alpha 255 and the colour weight unmoved.
+uint32_t LerpOpaque(uint32_t a, uint32_t b, double k) {
+  const double j = 1 - k;
+  auto mix = [&](int shift) {
+    const double cb = double((b >> shift) & 0xFFu), ca = double((a >> shift) & 0xFFu);
+    return uint32_t(int32_t(cb * j + ca * k + 0.5)) << shift;
+  };
+  return 0xFF000000u | mix(16) | mix(8) | mix(0);
+}
+
+// LerpPixel of equal pixels is that pixel, whatever the weight.
+uint32_t LerpAny(uint32_t a, uint32_t b, double k) { return a == b ? a : LerpPixel(a, b, k); }
+
+uint32_t Sample(const Taps& t) {
+  if (t.t00 == t.t10 && t.t01 == t.t11 && t.t00 == t.t01) return t.t00;
+  if ((t.t00 & t.t10 & t.t01 & t.t11) >= 0xFF000000u) {
+    return LerpOpaque(LerpOpaque(t.t00, t.t10, t.kx), LerpOpaque(t.t01, t.t11, t.kx), t.ky);
+  }
+  return LerpAny(LerpAny(t.t00, t.t10, t.kx), LerpAny(t.t01, t.t11, t.kx), t.ky);
+}
+
+bool SampleIsOpaque(const Taps& t) {
+  if ((t.t00 & t.t10 & t.t01 & t.t11) >= 0xFF000000u) return true;
+  if ((t.t00 | t.t10 | t.t01 | t.t11) < 0xFF000000u) return false;  // no alpha reaches 255
+  const uint32_t upper = LerpAlpha(PixelAlpha(t.t00), PixelAlpha(t.t10), t.kx);
+  const uint32_t lower = LerpAlpha(PixelAlpha(t.t01), PixelAlpha(t.t11), t.kx);
+  return LerpAlpha(upper, lower, t.ky) == 255;
+}
+
+// The first column from `from` on, before `end`, that quad `position` is not
+// hidden at (coverage <= position).
+int64_t FirstUncovered(const uint8_t* coverage, int64_t from, int64_t end, uint8_t position) {
+  int64_t i = from;
+#if defined(__SSE2__)
+  const __m128i above = _mm_set1_epi8(char(position + 1));
+  for (; i + 16 <= end; i += 16) {
+    const __m128i v = _mm_loadu_si128(reinterpret_cast<const __m128i*>(coverage + i));
+    const int hidden = _mm_movemask_epi8(_mm_cmpeq_epi8(_mm_max_epu8(v, above), v));
+    if (hidden != 0xFFFF) return i + __builtin_ctz(unsigned(~hidden) & 0xFFFFu);
+  }
+#endif
+  while (i < end && coverage[i] > position) ++i;
+  return i;
+}
+
+enum class Pass { FindCover, Paint };
+
+// One row of one quad, as DrawPerspectiveSpan draws it; pixels hidden behind
+// a later quad's opaque texel are stepped over.
+template <Pass kPass, bool kCovered>
+void FillSpan(const FastQuad& q, const FillTarget& t, const NearLimit& limit, const Edge& left,
+              const Edge& right, int32_t y, uint8_t position) {
+  quad_walk::Span s;
+  if (!quad_walk::SetUpSpan(left.x, right.x, left.w, right.w, left.u, left.v, right.u, right.v,
+                            t.width, s)) {
+    return;
+  }
+  uint32_t* const row = t.colour + size_t(y) * size_t(t.stride);
+  uint8_t* const cover = kCovered ? t.coverage + size_t(y) * size_t(t.width) : nullptr;
+  double w = s.w, u = s.u, v = s.v;
+  for (int64_t c = s.first; c <= s.last;) {
+    if (kCovered && cover[c] > position) {
+      const int64_t end = FirstUncovered(cover, c, s.last + 1, position);
+      if (end > s.last) return;
+      const int64_t n = end - c;
+      if (!AdvanceOverPixels(w, s.dw, n, limit)) return;
+      u = StepExactly(u, s.du, n);
+      v = StepExactly(v, s.dv, n);
+      c = end;
+      continue;
+    }
+    if (limit.EndsRow(w)) return;
+    const Taps taps = FetchTaps(q, u / w, v / w);
+    if (kPass == Pass::Paint) {
+      const uint32_t texel = Sample(taps);
+      row[c] = texel >= 0xFF000000u ? texel : BlendPixelOver(row[c], texel);
+    } else if (SampleIsOpaque(taps)) {
+      cover[c] = position;
+    }
+    w += s.dw;
+    u += s.du;
+    v += s.dv;
+    ++c;
+  }
+}
+
+template <Pass kPass, bool kCovered>
+void FillRowsOf(const FastQuad& q, const FillTarget& t, uint8_t position, int thread, int threads) {
+  const NearLimit& limit = GetNearLimit();
+  quad_walk::WalkQuad(q.corners, t.height, [&](const Edge& left, const Edge& right, int32_t y) {
+    if (OwnsRow(y, thread, threads)) FillSpan<kPass, kCovered>(q, t, limit, left, right, y, position);
+  });
+}
+
+}  // namespace
+
+void CScene3D::RenderFast() {
+  // Every index is checked before anything is drawn; a scene with a bad one is
+  // left to the reference path, which fails at the quad the user would expect.
+  std::vector<FastQuad> quads;
+  for (int32_t o = objects_.Count() - 1; o >= 0; --o) {
+    const CObject3D& object = objects_.At(o);
+    if (object.quads.Count() > 0 && !textures_.Contains(object.textureIndex)) return RenderReference();
+    for (int32_t q = object.quads.Count() - 1; q >= 0; --q) {
+      const CRect3D& r = object.quads.At(q);
+      for (int32_t i : {r.i0, r.i1, r.i2, r.i3})
+        if (!object.nodes.Contains(i)) return RenderReference();
+    }
+  }
+
+  ClearTarget();
+  const int32_t total = SaturatedQuadCount();
+  int32_t done = 0;
+  auto report = [&]() {
+    if (!progressCallback) return;
+    const ProgressCallback callback = progressCallback;
+    callback(done, total);
+  };
+
+  for (int32_t o = objects_.Count() - 1; o >= 0; --o) {
+    CObject3D& object = objects_.At(o);
+    object.combinedMatrix = MatrixProduct(cameraMatrix, object.modelMatrix);
+    for (int32_t n = 0; n < object.nodes.Count(); ++n)
+      object.nodes.At(n) = TransformNode(o, object.nodes.At(n));
+    if (object.quads.Count() == 0) continue;
+    const CTexture3D& texture = textures_.At(object.textureIndex);
+    const double lastColumn = texture.Width() - 1.0, lastRow = texture.Height() - 1.0;
+    for (int32_t q = object.quads.Count() - 1; q >= 0; --q) {
+      const CRect3D& r = object.quads.At(q);
+      FastQuad f;
+      const int32_t corners[4] = {r.i0, r.i1, r.i2, r.i3};
+      for (int k = 0; k < 4; ++k)
+        f.corners[k] = quad_walk::MakeCorner(object.nodes.At(corners[k]), lastColumn, lastRow);
+      f.texels = texture.Pixels();
+      f.textureWidth = texture.Width();
+      f.lastColumn = lastColumn;
+      f.lastRow = lastRow;
+      quads.push_back(f);
+    }
+  }
+  report();
+
+  const int32_t count = int32_t(quads.size());
+  FillTarget target{colour_, width_, height_, stride_, nullptr};
+  if (count > 1 && count <= kMaxCoveredQuads) {
+    try {
+      coverage_.assign(size_t(width_) * size_t(height_), 0);
+      target.coverage = coverage_.data();
+    } catch (const std::bad_alloc&) {
+      coverage_ = std::vector<uint8_t>();  // drawn without skipping instead
+    }
+  }
+  const int64_t pixels = int64_t(width_) * int64_t(height_);
+  const int threads = int(std::clamp<int64_t>(pixels / kMinPixelsPerThread, 1, RenderThreadCount()));
+
+  if (target.coverage) {
+    RunOnRenderWorkers(threads, [&](int thread) {
+      for (int32_t i = count - 1; i >= 1; --i)
+        FillRowsOf<Pass::FindCover, true>(quads[size_t(i)], target, uint8_t(i + 1), thread, threads);
+    });
+  }
+  for (int32_t i = 0; i < count; ++i) {
+    RunOnRenderWorkers(threads, [&](int thread) {
+      if (target.coverage) {
+        FillRowsOf<Pass::Paint, true>(quads[size_t(i)], target, uint8_t(i + 1), thread, threads);
+      } else {
+        FillRowsOf<Pass::Paint, false>(quads[size_t(i)], target, 0, thread, threads);
+      }
+    });
+    ++done;
+    report();
+  }
+}
+
+}  // namespace tessaro
