@@ -12,6 +12,7 @@
 // the drawing order.  Progress is reported after each quad, on the calling
 // thread, once every thread has finished that quad.
 #include <algorithm>
+#include <cmath>
 #include <cstddef>
 #include <cstdint>
 #include <new>
@@ -45,6 +46,7 @@ constexpr int32_t kRowsPerBand = 8;
 
 struct FastQuad {
   Corner corners[4];
+  const CTexture3D* texture;
   const uint32_t* texels;
   int32_t textureWidth;
   double lastColumn, lastRow;
@@ -128,6 +130,34 @@ int64_t FirstUncovered(const uint8_t* coverage, int64_t from, int64_t end, uint8
 
 enum class Pass { FindCover, Paint };
 
+// Pixels per run tried at once after a transparent sample.
+constexpr int64_t kTransparentRun = 16;
+
+int32_t PinnedTexel(double t, double last) {
+  if (!(t >= 0)) t = 0;
+  if (t > last) t = last;
+  return TruncateToInt32(t);
+}
+
+// Whether every pixel of the next run, from the current values on to the
+// values (w1, u1, v1) at its last pixel, samples only transparent texels and
+// none of them ends the row.  Along a row the texel position moves on a line
+// and monotonically (w keeps its sign), so the taps of the run lie between
+// those of its ends; one texel of margin on each side absorbs the rounding of
+// the stepped values.
+bool RunIsTransparent(const FastQuad& q, const NearLimit& limit, double w0, double u0, double v0,
+                      double w1, double u1, double v1) {
+  if (limit.EndsRow(w0) || limit.EndsRow(w1)) return false;
+  const double tu0 = u0 / w0, tv0 = v0 / w0, tu1 = u1 / w1, tv1 = v1 / w1;
+  if (!std::isfinite(tu0) || !std::isfinite(tv0) || !std::isfinite(tu1) || !std::isfinite(tv1)) return false;
+  const int32_t lastColumn = q.texture->Width() - 1, lastRow = q.texture->Height() - 1;
+  const int32_t xa = PinnedTexel(tu0, q.lastColumn), xb = PinnedTexel(tu1, q.lastColumn);
+  const int32_t ya = PinnedTexel(tv0, q.lastRow), yb = PinnedTexel(tv1, q.lastRow);
+  return q.texture->TransparentArea(std::max(std::min(xa, xb) - 1, 0), std::max(std::min(ya, yb) - 1, 0),
+                                    std::min(std::max(xa, xb) + 2, lastColumn),
+                                    std::min(std::max(ya, yb) + 2, lastRow));
+}
+
 // One row of one quad, as DrawPerspectiveSpan draws it; pixels hidden behind
 // a later quad's opaque texel are stepped over.
 template <Pass kPass, bool kCovered>
@@ -154,7 +184,26 @@ void FillSpan(const FastQuad& q, const FillTarget& t, const NearLimit& limit, co
     }
     if (limit.EndsRow(w)) return;
     const Taps taps = FetchTaps(q, u / w, v / w);
-    if (kPass == Pass::Paint) {
+    if ((taps.t00 | taps.t10 | taps.t01 | taps.t11) < 0x01000000u) {
+      // Four transparent taps give a transparent sample, which changes nothing;
+      // and where there is one, a run of them is likely to follow.
+      const int64_t n = std::min(kTransparentRun, s.last - c);
+      if (n > 1) {
+        double w1 = w + s.dw, u1 = u + s.du, v1 = v + s.dv;
+        const double wFirst = w1, uFirst = u1, vFirst = v1;
+        for (int64_t k = 1; k < n; ++k) {
+          w1 += s.dw;
+          u1 += s.du;
+          v1 += s.dv;
+        }
+        if (RunIsTransparent(q, limit, wFirst, uFirst, vFirst, w1, u1, v1)) {
+          w = w1;
+          u = u1;
+          v = v1;
+          c += n;  // the run's last pixel; stepped past below
+        }
+      }
+    } else if (kPass == Pass::Paint) {
       const uint32_t texel = Sample(taps);
       row[c] = texel >= 0xFF000000u ? texel : BlendPixelOver(row[c], texel);
     } else if (SampleIsOpaque(taps)) {
@@ -214,6 +263,7 @@ void CScene3D::RenderFast() {
       const int32_t corners[4] = {r.i0, r.i1, r.i2, r.i3};
       for (int k = 0; k < 4; ++k)
         f.corners[k] = quad_walk::MakeCorner(object.nodes.At(corners[k]), lastColumn, lastRow);
+      f.texture = &texture;
       f.texels = texture.Pixels();
       f.textureWidth = texture.Width();
       f.lastColumn = lastColumn;

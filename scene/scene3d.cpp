@@ -28,6 +28,14 @@ CTexture3D::CTexture3D(int32_t width, int32_t height, const uint32_t* pixels, in
     const uint32_t* in = pixels + static_cast<ptrdiff_t>(row) * rowPitch;
     for (int32_t column = 0; column < width; ++column) *out++ = in[column];
   }
+  visibleColumns_.resize(static_cast<size_t>(height));
+  for (int32_t row = 0; row < height; ++row) {
+    const uint32_t* texels = pixels_.data() + static_cast<size_t>(row) * static_cast<size_t>(width);
+    int32_t first = 0, last = width - 1;
+    while (first < width && texels[first] < 0x01000000u) ++first;
+    while (last > first && texels[last] < 0x01000000u) --last;
+    visibleColumns_[static_cast<size_t>(row)] = {first, first < width ? last : -1};
+  }
 }
 
 void CScene3D::Init(int32_t width, int32_t height, uint32_t* colourBuffer, int32_t stride,

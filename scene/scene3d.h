@@ -61,11 +61,27 @@ class CTexture3D {
   uint32_t Texel(int32_t column, int32_t row) const {
     return pixels_[static_cast<size_t>(row) * static_cast<size_t>(width_) + static_cast<size_t>(column)];
   }
+  // True when every texel of columns x0..x1 in rows y0..y1 (all within the
+  // texture) is fully transparent.
+  bool TransparentArea(int32_t x0, int32_t y0, int32_t x1, int32_t y1) const {
+    for (int32_t row = y0; row <= y1; ++row) {
+      const RowExtent& e = visibleColumns_[static_cast<size_t>(row)];
+      if (x1 >= e.first && x0 <= e.last) return false;
+    }
+    return true;
+  }
 
  private:
+  // Per row the first and last texel that is not fully transparent (first >
+  // last for an empty row).
+  struct RowExtent {
+    int32_t first, last;
+  };
+
   int32_t width_;
   int32_t height_;
   std::vector<uint32_t> pixels_;
+  std::vector<RowExtent> visibleColumns_;
 };
 
 struct CObject3D {
