@@ -130,8 +130,9 @@ int64_t FirstUncovered(const uint8_t* coverage, int64_t from, int64_t end, uint8
 
 enum class Pass { FindCover, Paint };
 
-// Pixels per run tried at once after a transparent sample.
-constexpr int64_t kTransparentRun = 16;
+// Pixels first tried at once after a transparent (or opaque) sample; every
+// run that succeeds doubles the next.
+constexpr int64_t kFirstRun = 16;
 
 int32_t PinnedTexel(double t, double last) {
   if (!(t >= 0)) t = 0;
@@ -139,23 +140,60 @@ int32_t PinnedTexel(double t, double last) {
   return TruncateToInt32(t);
 }
 
-// Whether every pixel of the next run, from the current values on to the
-// values (w1, u1, v1) at its last pixel, samples only transparent texels and
+enum class Area { Transparent, Opaque };
+
+// Whether every pixel of a run, from the values (w0, u0, v0) at its first
+// pixel to (w1, u1, v1) at its last, samples only texels of that kind and
 // none of them ends the row.  Along a row the texel position moves on a line
 // and monotonically (w keeps its sign), so the taps of the run lie between
 // those of its ends; one texel of margin on each side absorbs the rounding of
 // the stepped values.
-bool RunIsTransparent(const FastQuad& q, const NearLimit& limit, double w0, double u0, double v0,
-                      double w1, double u1, double v1) {
+bool RunSamplesOnly(Area kind, const FastQuad& q, const NearLimit& limit, double w0, double u0,
+                    double v0, double w1, double u1, double v1) {
   if (limit.EndsRow(w0) || limit.EndsRow(w1)) return false;
   const double tu0 = u0 / w0, tv0 = v0 / w0, tu1 = u1 / w1, tv1 = v1 / w1;
   if (!std::isfinite(tu0) || !std::isfinite(tv0) || !std::isfinite(tu1) || !std::isfinite(tv1)) return false;
   const int32_t lastColumn = q.texture->Width() - 1, lastRow = q.texture->Height() - 1;
   const int32_t xa = PinnedTexel(tu0, q.lastColumn), xb = PinnedTexel(tu1, q.lastColumn);
   const int32_t ya = PinnedTexel(tv0, q.lastRow), yb = PinnedTexel(tv1, q.lastRow);
-  return q.texture->TransparentArea(std::max(std::min(xa, xb) - 1, 0), std::max(std::min(ya, yb) - 1, 0),
-                                    std::min(std::max(xa, xb) + 2, lastColumn),
-                                    std::min(std::max(ya, yb) + 2, lastRow));
+  const int32_t x0 = std::max(std::min(xa, xb) - 1, 0), y0 = std::max(std::min(ya, yb) - 1, 0);
+  const int32_t x1 = std::min(std::max(xa, xb) + 2, lastColumn), y1 = std::min(std::max(ya, yb) + 2, lastRow);
+  return kind == Area::Transparent ? q.texture->TransparentArea(x0, y0, x1, y1)
+                                   : q.texture->OpaqueArea(x0, y0, x1, y1);
+}
+
+// After pixel c sampled only texels of one kind, passes over the following
+// pixels that do too, in growing runs, and leaves (c, w, u, v) at the last one
+// passed.  Transparent samples change nothing; opaque ones are noted in the
+// coverage row wherever no later quad covers the pixel yet.
+// False when the first try already failed.
+bool PassUniformRun(Area kind, const FastQuad& q, const NearLimit& limit, const quad_walk::Span& s,
+                    uint8_t* cover, uint8_t position, int64_t& c, double& w, double& u, double& v) {
+  bool passed = false;
+  // Runs double while they succeed and halve when they fail, so the edge of
+  // the area is found in a few tries.
+  for (int64_t n = kFirstRun;;) {
+    n = std::min(n, s.last - c);
+    if (n < 2) return passed;
+    const double wFirst = w + s.dw, uFirst = u + s.du, vFirst = v + s.dv;
+    const double w1 = StepExactly(wFirst, s.dw, n - 1), u1 = StepExactly(uFirst, s.du, n - 1),
+                 v1 = StepExactly(vFirst, s.dv, n - 1);
+    if (!RunSamplesOnly(kind, q, limit, wFirst, uFirst, vFirst, w1, u1, v1)) {
+      if (n <= 4) return passed;
+      n /= 2;
+      continue;
+    }
+    if (kind == Area::Opaque) {
+      for (int64_t k = c + 1; k <= c + n; ++k)
+        if (cover[k] == 0) cover[k] = position;
+    }
+    w = w1;
+    u = u1;
+    v = v1;
+    c += n;
+    n *= 2;
+    passed = true;
+  }
 }
 
 // One row of one quad, as DrawPerspectiveSpan draws it; pixels hidden behind
@@ -171,6 +209,13 @@ void FillSpan(const FastQuad& q, const FillTarget& t, const NearLimit& limit, co
   uint32_t* const row = t.colour + size_t(y) * size_t(t.stride);
   uint8_t* const cover = kCovered ? t.coverage + size_t(y) * size_t(t.width) : nullptr;
   double w = s.w, u = s.u, v = s.v;
+  // A run is tried after two uniform samples in a row, and not again for a
+  // while after a try that failed at once: near an outline tries rarely pay.
+  int64_t uniform = 0, nextTry = 0;
+  auto tryRun = [&](Area kind, int64_t& c) {
+    if (++uniform < 2 || c < nextTry) return;
+    if (!PassUniformRun(kind, q, limit, s, cover, position, c, w, u, v)) nextTry = c + kFirstRun;
+  };
   for (int64_t c = s.first; c <= s.last;) {
     if (kCovered && cover[c] > position) {
       const int64_t end = FirstUncovered(cover, c, s.last + 1, position);
@@ -187,27 +232,17 @@ void FillSpan(const FastQuad& q, const FillTarget& t, const NearLimit& limit, co
     if ((taps.t00 | taps.t10 | taps.t01 | taps.t11) < 0x01000000u) {
       // Four transparent taps give a transparent sample, which changes nothing;
       // and where there is one, a run of them is likely to follow.
-      const int64_t n = std::min(kTransparentRun, s.last - c);
-      if (n > 1) {
-        double w1 = w + s.dw, u1 = u + s.du, v1 = v + s.dv;
-        const double wFirst = w1, uFirst = u1, vFirst = v1;
-        for (int64_t k = 1; k < n; ++k) {
-          w1 += s.dw;
-          u1 += s.du;
-          v1 += s.dv;
-        }
-        if (RunIsTransparent(q, limit, wFirst, uFirst, vFirst, w1, u1, v1)) {
-          w = w1;
-          u = u1;
-          v = v1;
-          c += n;  // the run's last pixel; stepped past below
-        }
-      }
+      tryRun(Area::Transparent, c);
     } else if (kPass == Pass::Paint) {
+      uniform = 0;
       const uint32_t texel = Sample(taps);
       row[c] = texel >= 0xFF000000u ? texel : BlendPixelOver(row[c], texel);
-    } else if (SampleIsOpaque(taps)) {
+    } else if ((taps.t00 & taps.t10 & taps.t01 & taps.t11) >= 0xFF000000u) {
       cover[c] = position;
+      tryRun(Area::Opaque, c);
+    } else {
+      uniform = 0;
+      if (SampleIsOpaque(taps)) cover[c] = position;
     }
     w += s.dw;
     u += s.du;

@@ -70,10 +70,18 @@ class CTexture3D {
     }
     return true;
   }
+  // True when every texel of that area is fully opaque.
+  bool OpaqueArea(int32_t x0, int32_t y0, int32_t x1, int32_t y1) const {
+    for (int32_t row = y0; row <= y1; ++row) {
+      const RowExtent& e = opaqueColumns_[static_cast<size_t>(row)];
+      if (x0 < e.first || x1 > e.last) return false;
+    }
+    return true;
+  }
 
  private:
-  // Per row the first and last texel that is not fully transparent (first >
-  // last for an empty row).
+  // Per row the first and last texel that is not fully transparent, and the
+  // longest run of fully opaque texels (first > last where there is none).
   struct RowExtent {
     int32_t first, last;
   };
@@ -82,6 +90,7 @@ class CTexture3D {
   int32_t height_;
   std::vector<uint32_t> pixels_;
   std::vector<RowExtent> visibleColumns_;
+  std::vector<RowExtent> opaqueColumns_;
 };
 
 struct CObject3D {
