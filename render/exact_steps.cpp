@@ -60,9 +60,11 @@ bool PlanJump(double x, double d, int64_t n, Jump& j) {
   // the binade, where the nearest double is the nearest whole unit.
   constexpr int64_t kLow = (int64_t(1) << 52) + 1, kHigh = (int64_t(1) << 53) - 1;
   if (j.m0 < kLow || j.m0 > kHigh) return false;
+  // The room left in the binade, in steps; divided only when n does not fit.
+  const int64_t room = j.units > 0 ? kHigh - j.m0 : j.m0 - kLow;
+  const int64_t size = j.units > 0 ? j.units : -j.units;
   j.steps = n;
-  if (j.units > 0) j.steps = std::min(n, (kHigh - j.m0) / j.units);
-  if (j.units < 0) j.steps = std::min(n, (j.m0 - kLow) / -j.units);
+  if (size != 0 && static_cast<unsigned __int128>(n) * uint64_t(size) > uint64_t(room)) j.steps = room / size;
   return j.steps > 0;
 }
 
@@ -104,10 +106,11 @@ double StepExactly(double x, double d, int64_t n) {
     if (PlanJump(x, d, n, j)) {
       x = j.After(j.steps);
       n -= j.steps;
-    } else {
-      x += d;
-      --n;
+      if (n == 0) break;
     }
+    // Into the next binade (or a sum no jump can take) by one addition.
+    x += d;
+    --n;
   }
   return x;
 }

@@ -15,6 +15,7 @@
 #include <cmath>
 #include <cstddef>
 #include <cstdint>
+#include <cstring>
 #include <new>
 #include <vector>
 
@@ -128,6 +129,22 @@ int64_t FirstUncovered(const uint8_t* coverage, int64_t from, int64_t end, uint8
   return i;
 }
 
+// The first column from `from` on, before `end`, that a later quad covers
+// (coverage > position).
+int64_t FirstCovered(const uint8_t* coverage, int64_t from, int64_t end, uint8_t position) {
+  int64_t i = from;
+#if defined(__SSE2__)
+  const __m128i above = _mm_set1_epi8(char(position + 1));
+  for (; i + 16 <= end; i += 16) {
+    const __m128i v = _mm_loadu_si128(reinterpret_cast<const __m128i*>(coverage + i));
+    const int hidden = _mm_movemask_epi8(_mm_cmpeq_epi8(_mm_max_epu8(v, above), v));
+    if (hidden != 0) return i + __builtin_ctz(unsigned(hidden));
+  }
+#endif
+  while (i < end && coverage[i] <= position) ++i;
+  return i;
+}
+
 enum class Pass { FindCover, Paint };
 
 // Pixels first tried at once after a transparent (or opaque) sample; every
@@ -144,13 +161,18 @@ enum class Area { Transparent, Opaque };
 
 // Whether every pixel of a run, from the values (w0, u0, v0) at its first
 // pixel to (w1, u1, v1) at its last, samples only texels of that kind and
-// none of them ends the row.  Along a row the texel position moves on a line
-// and monotonically (w keeps its sign), so the taps of the run lie between
-// those of its ends; one texel of margin on each side absorbs the rounding of
-// the stepped values.
+// none of them ends the row.  The values may be approximations of the stepped
+// ones (off by far less than a millionth): along a row the texel position
+// moves on a line and monotonically (w keeps its sign), so the taps of the run
+// lie between those of its ends, and one texel of margin on each side, and a
+// margin on the near limit, absorb the difference.
 bool RunSamplesOnly(Area kind, const FastQuad& q, const NearLimit& limit, double w0, double u0,
                     double v0, double w1, double u1, double v1) {
-  if (limit.EndsRow(w0) || limit.EndsRow(w1)) return false;
+  constexpr double kSafety = 1e-9;
+  auto safe = [&](double w) {
+    return w > limit.farTo * (1 + kSafety) && w < limit.nearFrom * (1 - kSafety);
+  };
+  if (!safe(w0) || !safe(w1)) return false;
   const double tu0 = u0 / w0, tv0 = v0 / w0, tu1 = u1 / w1, tv1 = v1 / w1;
   if (!std::isfinite(tu0) || !std::isfinite(tv0) || !std::isfinite(tu1) || !std::isfinite(tv1)) return false;
   const int32_t lastColumn = q.texture->Width() - 1, lastRow = q.texture->Height() - 1;
@@ -165,35 +187,37 @@ bool RunSamplesOnly(Area kind, const FastQuad& q, const NearLimit& limit, double
 // After pixel c sampled only texels of one kind, passes over the following
 // pixels that do too, in growing runs, and leaves (c, w, u, v) at the last one
 // passed.  Transparent samples change nothing; opaque ones are noted in the
-// coverage row wherever no later quad covers the pixel yet.
-// False when the first try already failed.
+// coverage row.  False when the first try already failed.
 bool PassUniformRun(Area kind, const FastQuad& q, const NearLimit& limit, const quad_walk::Span& s,
                     uint8_t* cover, uint8_t position, int64_t& c, double& w, double& u, double& v) {
-  bool passed = false;
-  // Runs double while they succeed and halve when they fail, so the edge of
-  // the area is found in a few tries.
+  // Hidden pixels are left to the caller, which passes them faster.
+  const int64_t last = cover ? FirstCovered(cover, c + 1, s.last + 1, position) - 1 : s.last;
+  // Runs are tried with values extrapolated from pixel c; only the end of
+  // all of them is stepped exactly.  They double while they succeed and halve
+  // when they fail, so the edge of the area is found in a few tries.
+  const int64_t start = c;
+  int64_t end = c;
+  auto at = [&](double x, double d, int64_t column) { return x + double(column - start) * d; };
   for (int64_t n = kFirstRun;;) {
-    n = std::min(n, s.last - c);
-    if (n < 2) return passed;
-    const double wFirst = w + s.dw, uFirst = u + s.du, vFirst = v + s.dv;
-    const double w1 = StepExactly(wFirst, s.dw, n - 1), u1 = StepExactly(uFirst, s.du, n - 1),
-                 v1 = StepExactly(vFirst, s.dv, n - 1);
-    if (!RunSamplesOnly(kind, q, limit, wFirst, uFirst, vFirst, w1, u1, v1)) {
-      if (n <= 4) return passed;
+    n = std::min(n, last - end);
+    if (n < 2) break;
+    if (!RunSamplesOnly(kind, q, limit, at(w, s.dw, end + 1), at(u, s.du, end + 1), at(v, s.dv, end + 1),
+                        at(w, s.dw, end + n), at(u, s.du, end + n), at(v, s.dv, end + n))) {
+      if (n <= 4) break;
       n /= 2;
       continue;
     }
-    if (kind == Area::Opaque) {
-      for (int64_t k = c + 1; k <= c + n; ++k)
-        if (cover[k] == 0) cover[k] = position;
-    }
-    w = w1;
-    u = u1;
-    v = v1;
-    c += n;
+    // In the cover pass the pixels not hidden are those no quad has marked yet.
+    if (kind == Area::Opaque) std::memset(cover + end + 1, position, size_t(n));
+    end += n;
     n *= 2;
-    passed = true;
   }
+  if (end == start) return false;
+  w = StepExactly(w, s.dw, end - start);
+  u = StepExactly(u, s.du, end - start);
+  v = StepExactly(v, s.dv, end - start);
+  c = end;
+  return true;
 }
 
 // One row of one quad, as DrawPerspectiveSpan draws it; pixels hidden behind
