@@ -11,6 +11,7 @@
 #include <vector>
 
 #include "image/dib.h"
+#include "image/reference_paths.h"
 #include "image/resample_filters.h"
 #include "image/resample_weights.h"
 
@@ -82,6 +83,19 @@ typename C2PassScale<Filter, Data>::Sample* const* C2PassScale<Filter, Data>::Re
 
   const ResampleWeights down = tessaro::BuildWeights(
       kernel, outHeight, inHeight, double(outHeight) / double(inHeight), part.top, part.bottom);
+  if (!ReferencePathsSelected()) {
+    // Whole rows at a time: each output row sums its input rows in tap order,
+    // which is the order Convolve sums a column in.
+    std::vector<const Sample*> taps;
+    typename Data::RowSums sums(partWidth);
+    for (int32_t v = part.top; v < part.bottom; ++v) {
+      const ResampleTaps t = down.Taps(v);
+      taps.resize(size_t(t.count));
+      for (int32_t j = 0; j < t.count; ++j) taps[size_t(j)] = temp.data() + size_t(t.first + j) * size_t(partWidth);
+      sums.Convolve(taps.data(), t.weights, t.count, outRows[v - part.top]);
+    }
+    return outRows;
+  }
   // Each column is gathered once so that its taps are read contiguously.
   std::vector<Sample> column(static_cast<size_t>(inHeight));
   for (int32_t x = 0; x < partWidth; ++x) {
