@@ -3,7 +3,7 @@
 #include <cstdint>
 
 #include "host/plugin_app.h"
-#include "render/worker_pool.h"
+#include "image/worker_pool.h"
 
 #if defined(_WIN32)
 #define TESSARO_EXPORT __declspec(dllexport)
@@ -15,5 +15,5 @@ extern "C" TESSARO_EXPORT void PluginMainTessaro(int16_t selector, void* filterR
                                                  intptr_t* data, int16_t* result) {
   tessaro::host::PluginMain(selector, filterRecord, data, result);
   // No thread of the module may outlive the call: the host can unload it next.
-  tessaro::StopRenderWorkers();
+  tessaro::StopWorkers();
 }

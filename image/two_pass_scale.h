@@ -12,6 +12,7 @@
 
 #include "image/dib.h"
 #include "image/reference_paths.h"
+#include "image/worker_pool.h"
 #include "image/resample_filters.h"
 #include "image/resample_weights.h"
 
@@ -71,13 +72,23 @@ typename C2PassScale<Filter, Data>::Sample* const* C2PassScale<Filter, Data>::Re
   {
     const ResampleWeights across = tessaro::BuildWeights(
         kernel, outWidth, inWidth, double(outWidth) / double(inWidth), part.left, part.right);
-    for (int32_t y = 0; y < inHeight; ++y) {
-      const Sample* const in = inRows[y];
-      Sample* const out = temp.data() + size_t(y) * size_t(partWidth);
-      for (int32_t u = part.left; u < part.right; ++u) {
-        const ResampleTaps t = across.Taps(u);
-        out[u - part.left] = Data::Convolve(in + t.first, t.weights, t.count);
+    auto rowsOf = [&](int thread, int threads) {
+      for (int32_t y = 0; y < inHeight; ++y) {
+        if (!OwnsRow(y, thread, threads)) continue;
+        const Sample* const in = inRows[y];
+        Sample* const out = temp.data() + size_t(y) * size_t(partWidth);
+        for (int32_t u = part.left; u < part.right; ++u) {
+          const ResampleTaps t = across.Taps(u);
+          out[u - part.left] = Data::Convolve(in + t.first, t.weights, t.count);
+        }
       }
+    };
+    if (ReferencePathsSelected()) {
+      rowsOf(0, 1);
+    } else {
+      // Rows are independent: the same samples whichever thread computes them.
+      const int threads = ThreadsFor(int64_t(inHeight) * partWidth);
+      RunOnWorkers(threads, [&](int thread) { rowsOf(thread, threads); });
     }
   }
 
@@ -86,14 +97,18 @@ typename C2PassScale<Filter, Data>::Sample* const* C2PassScale<Filter, Data>::Re
   if (!ReferencePathsSelected()) {
     // Whole rows at a time: each output row sums its input rows in tap order,
     // which is the order Convolve sums a column in.
-    std::vector<const Sample*> taps;
-    typename Data::RowSums sums(partWidth);
-    for (int32_t v = part.top; v < part.bottom; ++v) {
-      const ResampleTaps t = down.Taps(v);
-      taps.resize(size_t(t.count));
-      for (int32_t j = 0; j < t.count; ++j) taps[size_t(j)] = temp.data() + size_t(t.first + j) * size_t(partWidth);
-      sums.Convolve(taps.data(), t.weights, t.count, outRows[v - part.top]);
-    }
+    const int threads = ThreadsFor(int64_t(part.bottom - part.top) * partWidth);
+    RunOnWorkers(threads, [&](int thread) {
+      std::vector<const Sample*> taps;
+      typename Data::RowSums sums(partWidth);
+      for (int32_t v = part.top; v < part.bottom; ++v) {
+        if (!OwnsRow(v, thread, threads)) continue;
+        const ResampleTaps t = down.Taps(v);
+        taps.resize(size_t(t.count));
+        for (int32_t j = 0; j < t.count; ++j) taps[size_t(j)] = temp.data() + size_t(t.first + j) * size_t(partWidth);
+        sums.Convolve(taps.data(), t.weights, t.count, outRows[v - part.top]);
+      }
+    });
     return outRows;
   }
   // Each column is gathered once so that its taps are read contiguously.

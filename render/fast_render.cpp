@@ -28,7 +28,7 @@
 #include "render/matrix.h"
 #include "render/quad_filler.h"
 #include "render/quad_walk.h"
-#include "render/worker_pool.h"
+#include "image/worker_pool.h"
 #include "scene/scene3d.h"
 
 namespace tessaro {
@@ -41,9 +41,6 @@ using quad_walk::Edge;
 // Quads are numbered 1..n in drawing order in the coverage map, 0 meaning
 // no opaque texel; more quads than this are drawn without the map.
 constexpr int32_t kMaxCoveredQuads = 254;
-// Below this many target pixels a second thread costs more than it saves.
-constexpr int64_t kMinPixelsPerThread = int64_t(1) << 17;
-constexpr int32_t kRowsPerBand = 8;
 
 struct FastQuad {
   Corner corners[4];
@@ -58,8 +55,6 @@ struct FillTarget {
   int32_t width, height, stride;
   uint8_t* coverage;  // width x height, or null
 };
-
-bool OwnsRow(int32_t y, int thread, int threads) { return (y / kRowsPerBand) % threads == thread; }
 
 // The four texels and the weights SampleBilinear uses at (tu, tv), with the
 // span's and the sampler's pinning in one.
@@ -342,17 +337,16 @@ void CScene3D::RenderFast() {
       coverage_ = std::vector<uint8_t>();  // drawn without skipping instead
     }
   }
-  const int64_t pixels = int64_t(width_) * int64_t(height_);
-  const int threads = int(std::clamp<int64_t>(pixels / kMinPixelsPerThread, 1, RenderThreadCount()));
+  const int threads = ThreadsFor(int64_t(width_) * int64_t(height_));
 
   if (target.coverage) {
-    RunOnRenderWorkers(threads, [&](int thread) {
+    RunOnWorkers(threads, [&](int thread) {
       for (int32_t i = count - 1; i >= 1; --i)
         FillRowsOf<Pass::FindCover, true>(quads[size_t(i)], target, uint8_t(i + 1), thread, threads);
     });
   }
   for (int32_t i = 0; i < count; ++i) {
-    RunOnRenderWorkers(threads, [&](int thread) {
+    RunOnWorkers(threads, [&](int thread) {
       if (target.coverage) {
         FillRowsOf<Pass::Paint, true>(quads[size_t(i)], target, uint8_t(i + 1), thread, threads);
       } else {

@@ -11,6 +11,7 @@
 #include "image/resample_data.h"
 #include "image/resample_filters.h"
 #include "image/two_pass_scale.h"
+#include "image/worker_pool.h"
 #include "scene/hsl_color.h"
 #include "scene/side_texture.h"
 
@@ -164,25 +165,29 @@ void ShadeRows(const CDib& image, const HeightField& heights, const EffectSettin
     uint64_t key = ~uint64_t(0);
     double intensity = 0;
   };
-  std::vector<Slot> table(kSlots);
   const int32_t w = image.Width(), h = image.Height();
-  for (int32_t y = 0; y < h; ++y) {
-    const uint16_t* here = &heights.values[size_t(y + HeightField::kBorder) * size_t(heights.width) + HeightField::kBorder];
-    const uint16_t* above = here - heights.width;
-    const uint32_t* in = image.Pixels() + size_t(y) * size_t(image.Stride());
-    uint32_t* out = result.Pixels() + size_t(y) * size_t(result.Stride());
-    for (int32_t x = 0; x < w; ++x) {
-      const int32_t dx = int32_t(here[x]) - here[x - 1], dy = int32_t(here[x]) - above[x];
-      // Steps lie within +-65535: shifted keys never meet the empty mark.
-      const uint64_t key = uint64_t(dx + 65536) << 32 | uint64_t(dy + 65536);
-      Slot& slot = table[(uint32_t(dx) * 0x9E3779B1u ^ uint32_t(dy) * 0x85EBCA77u) >> 20];
-      if (slot.key != key) {
-        slot.key = key;
-        slot.intensity = LightIntensity(dx, dy, offset, s);
+  const int threads = ThreadsFor(int64_t(w) * h);
+  RunOnWorkers(threads, [&](int thread) {
+    std::vector<Slot> table(kSlots);
+    for (int32_t y = 0; y < h; ++y) {
+      if (!OwnsRow(y, thread, threads)) continue;
+      const uint16_t* here = &heights.values[size_t(y + HeightField::kBorder) * size_t(heights.width) + HeightField::kBorder];
+      const uint16_t* above = here - heights.width;
+      const uint32_t* in = image.Pixels() + size_t(y) * size_t(image.Stride());
+      uint32_t* out = result.Pixels() + size_t(y) * size_t(result.Stride());
+      for (int32_t x = 0; x < w; ++x) {
+        const int32_t dx = int32_t(here[x]) - here[x - 1], dy = int32_t(here[x]) - above[x];
+        // Steps lie within +-65535: shifted keys never meet the empty mark.
+        const uint64_t key = uint64_t(dx + 65536) << 32 | uint64_t(dy + 65536);
+        Slot& slot = table[(uint32_t(dx) * 0x9E3779B1u ^ uint32_t(dy) * 0x85EBCA77u) >> 20];
+        if (slot.key != key) {
+          slot.key = key;
+          slot.intensity = LightIntensity(dx, dy, offset, s);
+        }
+        out[x] = ShadePixel(in[x], slot.intensity, s);
       }
-      out[x] = ShadePixel(in[x], slot.intensity, s);
     }
-  }
+  });
 }
 
 }  // namespace

@@ -17,7 +17,7 @@
 #include "cli/png_io.h"
 #include "host/filter_run.h"
 #include "image/reference_paths.h"
-#include "render/worker_pool.h"
+#include "image/worker_pool.h"
 #include "scene/relief_workspace.h"
 #include "settings/effect_settings.h"
 
@@ -169,9 +169,9 @@ int Run(const std::vector<std::pair<int32_t, int32_t>>& sizes, int threads, doub
       ReliefWorkspace ws;
       auto measure = [&](bool reference, int n) {
         ScopedReferencePaths path(reference);
-        SetRenderThreadCount(n);
+        SetWorkerThreadCount(n);
         const double ms = Median([&] { stage.setUp(ws); }, [&] { stage.run(ws); });
-        SetRenderThreadCount(0);
+        SetWorkerThreadCount(0);
         return std::make_pair(ms, stage.result(ws));
       };
       const bool withReference = !stage.isRender || megapixels <= renderLimit;
@@ -203,7 +203,7 @@ bool ParseSize(const std::string& text, std::pair<int32_t, int32_t>& size) {
 
 int main(int argc, char** argv) {
   std::vector<std::pair<int32_t, int32_t>> sizes = {{1920, 1080}, {4000, 3000}, {7000, 5000}};
-  int threads = RenderThreadCount();
+  int threads = WorkerThreadCount();
   std::string only;  // stages whose name contains this
   double renderLimit = 13;  // megapixels; the reference render of 35 takes minutes
   for (int i = 1; i < argc; ++i) {

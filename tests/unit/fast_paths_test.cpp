@@ -13,7 +13,7 @@
 #include "image/numeric.h"
 #include "image/reference_paths.h"
 #include "render/exact_steps.h"
-#include "render/worker_pool.h"
+#include "image/worker_pool.h"
 #include "scene/relief_workspace.h"
 #include "scene/scene3d.h"
 #include "support/render_test_support.h"
@@ -96,9 +96,9 @@ void ExpectSameRender(CScene3D& scene, const std::vector<uint32_t>& buffer, cons
     reference = buffer;
   }
   for (int threads : {1, 3}) {
-    SetRenderThreadCount(threads);
+    SetWorkerThreadCount(threads);
     scene.Render();
-    SetRenderThreadCount(0);
+    SetWorkerThreadCount(0);
     size_t differing = 0;
     for (size_t i = 0; i < buffer.size(); ++i) differing += buffer[i] != reference[i];
     ASSERT_EQ(differing, 0u) << what << ", threads " << threads;

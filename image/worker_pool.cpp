@@ -1,4 +1,4 @@
-#include "render/worker_pool.h"
+#include "image/worker_pool.h"
 
 #include <algorithm>
 #include <atomic>
@@ -122,19 +122,24 @@ WorkerPool& Pool() {
 
 }  // namespace
 
-int RenderThreadCount() {
+int WorkerThreadCount() {
   const int overridden = overriddenCount.load(std::memory_order_relaxed);
   if (overridden > 0) return overridden;
   static const int standard = DefaultThreadCount();
   return standard;
 }
 
-void SetRenderThreadCount(int threads) {
+void SetWorkerThreadCount(int threads) {
   overriddenCount.store(std::clamp(threads, 0, kMaxThreads), std::memory_order_relaxed);
 }
 
-void RunOnRenderWorkers(int threads, const std::function<void(int)>& task) { Pool().Run(threads, task); }
+int ThreadsFor(int64_t pixels) {
+  constexpr int64_t kPixelsPerThread = int64_t(1) << 17;
+  return int(std::clamp<int64_t>(pixels / kPixelsPerThread, 1, WorkerThreadCount()));
+}
 
-void StopRenderWorkers() { Pool().Stop(); }
+void RunOnWorkers(int threads, const std::function<void(int)>& task) { Pool().Run(threads, task); }
+
+void StopWorkers() { Pool().Stop(); }
 
 }  // namespace tessaro
