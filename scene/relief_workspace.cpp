@@ -58,21 +58,20 @@ void ReliefWorkspace::PrepareScene(const host::HostPixels& pixels,
   const int32_t w = bounds.width(), h = bounds.height();
   CDib source;
   CreateOrThrow(source, w, h);
-  for (int32_t y = bounds.top; y <= bounds.bottom; ++y) {
-    for (int32_t x = bounds.left; x <= bounds.right; ++x) {
-      const uint8_t* p = pixels.In(x, y);
-      source.SetPixel(x - bounds.left, y - bounds.top,
-                      MakePixel(pixels.Coverage(x, y), p[0], p[1], p[2]));
+  HeightField raw = EmptyField(w, h);
+  for (int32_t y = 0; y < h; ++y) {
+    uint32_t* row = source.Pixels() + size_t(y) * size_t(source.Stride());
+    uint16_t* heights = &raw.values[size_t(y + HeightField::kBorder) * size_t(raw.width) + HeightField::kBorder];
+    for (int32_t x = 0; x < w; ++x) {
+      const uint8_t* p = pixels.In(bounds.left + x, bounds.top + y);
+      const uint32_t coverage = pixels.Coverage(bounds.left + x, bounds.top + y);
+      row[x] = MakePixel(coverage, p[0], p[1], p[2]);
+      heights[x] = uint16_t(coverage * 256);
     }
   }
   CDib target;
   CreateOrThrow(target, pixels.width, pixels.height);
 
-  HeightField raw = EmptyField(w, h);
-  for (int32_t y = 0; y < h; ++y)
-    for (int32_t x = 0; x < w; ++x)
-      raw.values[size_t(y + HeightField::kBorder) * size_t(raw.width) + size_t(x + HeightField::kBorder)] =
-          uint16_t(PixelAlpha(source.PixelAt(x, y)) * 256);
   HeightField blurred = EmptyField(w, h);
   {
     std::vector<uint16_t*> in = RowsOf(raw), out = RowsOf(blurred);
