@@ -6,7 +6,7 @@ set -euo pipefail
 packages=(
   cmake make g++ pkg-config
   googletest libgtest-dev libbenchmark-dev
-  libpng-dev
+  libpng-dev time
   g++-mingw-w64-x86-64-posix binutils-mingw-w64-x86-64
   wine wine64
   xvfb xauth x11-utils imagemagick
