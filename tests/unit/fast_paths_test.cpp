@@ -6,6 +6,7 @@
 #include <cmath>
 #include <cstdint>
 #include <cstring>
+#include <algorithm>
 #include <limits>
 #include <vector>
 
@@ -264,6 +265,14 @@ TEST(FastRelief, RandomPicturesAndSettingsGiveTheReferenceImages) {
     ASSERT_EQ(0, std::memcmp(sideA.Pixels(), sideB.Pixels(), size_t(sideA.Width()) * sideA.Height() * 4)) << run;
     const CDib &ta = a.RenderTarget(), &tb = b.RenderTarget();
     ASSERT_EQ(0, std::memcmp(ta.Pixels(), tb.Pixels(), size_t(ta.Stride()) * ta.Height() * 4)) << run;
+    std::vector<uint8_t> composites[2];
+    for (int fast = 0; fast < 2; ++fast) {
+      ScopedReferencePaths path(fast == 0);
+      std::fill(layer.out.begin(), layer.out.end(), uint8_t(0xA5));  // what the host left there
+      host::CompositeResult(layer.pixels, workspaces[fast].RenderTarget());
+      composites[fast] = layer.out;
+    }
+    ASSERT_EQ(composites[0], composites[1]) << run;
   }
 }
 
