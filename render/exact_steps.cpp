@@ -13,17 +13,6 @@ namespace {
 
 constexpr uint64_t kMantissaBits = (uint64_t(1) << 52) - 1;
 
-double FromBits(uint64_t bits) {
-  double d;
-  std::memcpy(&d, &bits, sizeof d);
-  return d;
-}
-uint64_t ToBits(double d) {
-  uint64_t bits;
-  std::memcpy(&bits, &d, sizeof bits);
-  return bits;
-}
-
 // Up to `steps` additions of d to x that all stay in x's binade: |x| is m0
 // units of its last place (2^52 < m0 < 2^53), and every sum is the previous
 // one plus `units` of them, since d is `units` plus a fraction other than one
@@ -38,7 +27,7 @@ struct Jump {
 };
 
 bool PlanJump(double x, double d, int64_t n, Jump& j) {
-  const uint64_t bits = ToBits(x);
+  const uint64_t bits = BitsOf(x);
   const int exponent = int((bits >> 52) & 0x7FF);
   // Finite x of a magnitude whose unit and d's scaled value stay normal
   // doubles; anything else (zero, tiny, huge, NaN) is added one by one.
@@ -75,8 +64,8 @@ bool EndsRowByDivision(double w) { return !(w > 0) || TruncateToInt32(1 / w + 0.
 // two bisections over the ordered bit patterns of positive doubles find the
 // bounds.
 NearLimit FindNearLimit() {
-  const uint64_t pivot = ToBits(0.01);
-  uint64_t lo = pivot, hi = ToBits(std::numeric_limits<double>::infinity());
+  const uint64_t pivot = BitsOf(0.01);
+  uint64_t lo = pivot, hi = BitsOf(std::numeric_limits<double>::infinity());
   while (hi - lo > 1) {  // EndsRow(lo) false, EndsRow(hi) true
     const uint64_t mid = lo + (hi - lo) / 2;
     (EndsRowByDivision(FromBits(mid)) ? hi : lo) = mid;

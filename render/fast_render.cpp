@@ -108,35 +108,21 @@ bool SampleIsOpaque(const Taps& t) {
   return LerpAlpha(upper, lower, t.ky) == 255;
 }
 
-// The first column from `from` on, before `end`, that quad `position` is not
-// hidden at (coverage <= position).
-int64_t FirstUncovered(const uint8_t* coverage, int64_t from, int64_t end, uint8_t position) {
+// The first column from `from` on, before `end`, where quad `position` is
+// hidden (kHidden: coverage > position) or not hidden.
+template <bool kHidden>
+int64_t FirstColumn(const uint8_t* coverage, int64_t from, int64_t end, uint8_t position) {
   int64_t i = from;
 #if defined(__SSE2__)
   const __m128i above = _mm_set1_epi8(char(position + 1));
   for (; i + 16 <= end; i += 16) {
     const __m128i v = _mm_loadu_si128(reinterpret_cast<const __m128i*>(coverage + i));
-    const int hidden = _mm_movemask_epi8(_mm_cmpeq_epi8(_mm_max_epu8(v, above), v));
-    if (hidden != 0xFFFF) return i + __builtin_ctz(unsigned(~hidden) & 0xFFFFu);
+    int found = _mm_movemask_epi8(_mm_cmpeq_epi8(_mm_max_epu8(v, above), v));
+    if (!kHidden) found = ~found & 0xFFFF;
+    if (found != 0) return i + __builtin_ctz(unsigned(found));
   }
 #endif
-  while (i < end && coverage[i] > position) ++i;
-  return i;
-}
-
-// The first column from `from` on, before `end`, that a later quad covers
-// (coverage > position).
-int64_t FirstCovered(const uint8_t* coverage, int64_t from, int64_t end, uint8_t position) {
-  int64_t i = from;
-#if defined(__SSE2__)
-  const __m128i above = _mm_set1_epi8(char(position + 1));
-  for (; i + 16 <= end; i += 16) {
-    const __m128i v = _mm_loadu_si128(reinterpret_cast<const __m128i*>(coverage + i));
-    const int hidden = _mm_movemask_epi8(_mm_cmpeq_epi8(_mm_max_epu8(v, above), v));
-    if (hidden != 0) return i + __builtin_ctz(unsigned(hidden));
-  }
-#endif
-  while (i < end && coverage[i] <= position) ++i;
+  while (i < end && (coverage[i] > position) != kHidden) ++i;
   return i;
 }
 
@@ -186,7 +172,7 @@ bool RunSamplesOnly(Area kind, const FastQuad& q, const NearLimit& limit, double
 bool PassUniformRun(Area kind, const FastQuad& q, const NearLimit& limit, const quad_walk::Span& s,
                     uint8_t* cover, uint8_t position, int64_t& c, double& w, double& u, double& v) {
   // Hidden pixels are left to the caller, which passes them faster.
-  const int64_t last = cover ? FirstCovered(cover, c + 1, s.last + 1, position) - 1 : s.last;
+  const int64_t last = cover ? FirstColumn<true>(cover, c + 1, s.last + 1, position) - 1 : s.last;
   // Runs are tried with values extrapolated from pixel c; only the end of
   // all of them is stepped exactly.  They double while they succeed and halve
   // when they fail, so the edge of the area is found in a few tries.
@@ -237,7 +223,7 @@ void FillSpan(const FastQuad& q, const FillTarget& t, const NearLimit& limit, co
   };
   for (int64_t c = s.first; c <= s.last;) {
     if (kCovered && cover[c] > position) {
-      const int64_t end = FirstUncovered(cover, c, s.last + 1, position);
+      const int64_t end = FirstColumn<false>(cover, c, s.last + 1, position);
       if (end > s.last) return;
       const int64_t n = end - c;
       if (!AdvanceOverPixels(w, s.dw, n, limit)) return;

@@ -31,12 +31,6 @@ constexpr int kCaseDivisor = 4;
 constexpr int kCaseDivisor = 1;
 #endif
 
-double Bits(uint64_t b) {
-  double d;
-  std::memcpy(&d, &b, sizeof d);
-  return d;
-}
-
 TEST(ExactSteps, RunsOfAdditionsEqualTheLoop) {
   TestRandom random(0x5713);
   for (int i = 0; i < 20000; ++i) {
@@ -64,13 +58,11 @@ TEST(ExactSteps, TheNearLimitEqualsTheDivision) {
   };
   std::vector<double> probes = {0.0, -0.0, 1 / 5.5, 1 / 6.0, 1e-300, 1.0 / 2147483648.0,
                                 std::numeric_limits<double>::infinity(),
-                                std::numeric_limits<double>::quiet_NaN(), Bits(1)};
-  uint64_t nearBits, farBits;
-  std::memcpy(&nearBits, &limit.nearFrom, 8);
-  std::memcpy(&farBits, &limit.farTo, 8);
+                                std::numeric_limits<double>::quiet_NaN(), FromBits(1)};
+  const uint64_t nearBits = BitsOf(limit.nearFrom), farBits = BitsOf(limit.farTo);
   for (int64_t k = -2000; k <= 2000; ++k) {
-    probes.push_back(Bits(uint64_t(int64_t(nearBits) + k)));
-    probes.push_back(Bits(uint64_t(int64_t(farBits) + k)));
+    probes.push_back(FromBits(uint64_t(int64_t(nearBits) + k)));
+    probes.push_back(FromBits(uint64_t(int64_t(farBits) + k)));
   }
   TestRandom random(0x11);
   for (int i = 0; i < 20000; ++i) probes.push_back(std::ldexp(random.Unit(), int(random.Range(-40, 3))));
