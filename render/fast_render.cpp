@@ -10,13 +10,16 @@
 //
 // Rows are independent: each thread takes bands of rows and sees every quad in
 // the drawing order.  Progress is reported after each quad, on the calling
-// thread, once every thread has finished that quad.
+// thread, once every thread has finished that quad; the other threads may be
+// painting later quads meanwhile (the callback must not change the scene).
 #include <algorithm>
+#include <atomic>
 #include <cmath>
 #include <cstddef>
 #include <cstdint>
 #include <cstring>
 #include <new>
+#include <thread>
 #include <vector>
 
 #if defined(__SSE2__)
@@ -325,23 +328,30 @@ void CScene3D::RenderFast() {
   }
   const int threads = ThreadsFor(int64_t(width_) * int64_t(height_));
 
-  if (target.coverage) {
-    RunOnWorkers(threads, [&](int thread) {
+  // Each thread owns its rows in both passes, so the threads never wait for
+  // one another: only the calling thread, before it reports a quad, waits
+  // until every thread has painted it.
+  std::vector<std::atomic<int32_t>> painted(static_cast<size_t>(threads));
+  for (std::atomic<int32_t>& p : painted) p.store(0, std::memory_order_relaxed);
+  RunOnWorkers(threads, [&](int thread) {
+    if (target.coverage) {
       for (int32_t i = count - 1; i >= 1; --i)
         FillRowsOf<Pass::FindCover, true>(quads[size_t(i)], target, uint8_t(i + 1), thread, threads);
-    });
-  }
-  for (int32_t i = 0; i < count; ++i) {
-    RunOnWorkers(threads, [&](int thread) {
+    }
+    for (int32_t i = 0; i < count; ++i) {
       if (target.coverage) {
         FillRowsOf<Pass::Paint, true>(quads[size_t(i)], target, uint8_t(i + 1), thread, threads);
       } else {
         FillRowsOf<Pass::Paint, false>(quads[size_t(i)], target, 0, thread, threads);
       }
-    });
-    ++done;
-    report();
-  }
+      painted[size_t(thread)].store(i + 1, std::memory_order_release);
+      if (thread != 0) continue;
+      for (int other = 1; other < threads; ++other)
+        while (painted[size_t(other)].load(std::memory_order_acquire) <= i) std::this_thread::yield();
+      ++done;
+      report();
+    }
+  });
 }
 
 }  // namespace tessaro

@@ -24,9 +24,9 @@ namespace {
 
 using testing_support::TestRandom;
 
-// The sanitized tree runs a quarter of the random cases.
+// The sanitized tree runs a half of the random cases.
 #if defined(__SANITIZE_ADDRESS__)
-constexpr int kCaseDivisor = 4;
+constexpr int kCaseDivisor = 2;
 #else
 constexpr int kCaseDivisor = 1;
 #endif
