@@ -17,12 +17,13 @@ struct CDataPaintLib32 {
   // Each channel is rounded half up and limited to 0..255.
   static Sample Convolve(const Sample* taps, const double* weights, int32_t count);
 
-  // Convolve for a whole row of samples at once: out[x] is Convolve of
-  // rows[0][x] .. rows[count - 1][x], bit for bit.
+  // Convolve for a row of samples at once: out[x] is Convolve of rows[0][x]
+  // .. rows[count - 1][x], bit for bit, for x in begin..end-1.
   class RowSums {
    public:
     explicit RowSums(int32_t width);
-    void Convolve(const Sample* const* rows, const double* weights, int32_t count, Sample* out);
+    void Convolve(const Sample* const* rows, const double* weights, int32_t count, int32_t begin,
+                  int32_t end, Sample* out);
 
    private:
     std::vector<double> transparent_, a_, r_, g_, b_;
@@ -39,7 +40,8 @@ struct CDataPaintLib16 {
   class RowSums {
    public:
     explicit RowSums(int32_t width);
-    void Convolve(const Sample* const* rows, const double* weights, int32_t count, Sample* out);
+    void Convolve(const Sample* const* rows, const double* weights, int32_t count, int32_t begin,
+                  int32_t end, Sample* out);
 
    private:
     std::vector<double> sum_;

@@ -7,6 +7,7 @@
 // a pixel adapter (resample_data.h) with a Sample type and Convolve.
 #pragma once
 
+#include <algorithm>
 #include <cstdint>
 #include <vector>
 
@@ -69,6 +70,14 @@ typename C2PassScale<Filter, Data>::Sample* const* C2PassScale<Filter, Data>::Re
   const Filter kernel = MakeFilter<Filter>(width_);
 
   std::vector<Sample> temp(CheckedResampleCount(int64_t(inHeight) * partWidth, sizeof(Sample)));
+  const bool reference = ReferencePathsSelected();
+  // The fast path notes per intermediate row the columns outside of which it
+  // is all zero.  Taps that are all zero give zero with either adapter (the
+  // sums stay exactly 0), so those outputs need no convolution.
+  struct Extent {
+    int32_t first, last;  // first > last: all zero
+  };
+  std::vector<Extent> nonZero(reference ? 0 : size_t(inHeight));
   {
     const ResampleWeights across = tessaro::BuildWeights(
         kernel, outWidth, inWidth, double(outWidth) / double(inWidth), part.left, part.right);
@@ -77,13 +86,32 @@ typename C2PassScale<Filter, Data>::Sample* const* C2PassScale<Filter, Data>::Re
         if (!OwnsRow(y, thread, threads)) continue;
         const Sample* const in = inRows[y];
         Sample* const out = temp.data() + size_t(y) * size_t(partWidth);
+        if (reference) {
+          for (int32_t u = part.left; u < part.right; ++u) {
+            const ResampleTaps t = across.Taps(u);
+            out[u - part.left] = Data::Convolve(in + t.first, t.weights, t.count);
+          }
+          continue;
+        }
+        int32_t a = 0, b = inWidth - 1;
+        while (a < inWidth && in[a] == Sample{}) ++a;
+        while (b > a && in[b] == Sample{}) --b;
+        Extent e{partWidth, -1};
         for (int32_t u = part.left; u < part.right; ++u) {
           const ResampleTaps t = across.Taps(u);
-          out[u - part.left] = Data::Convolve(in + t.first, t.weights, t.count);
+          Sample r{};
+          if (t.count > 0 && t.first <= b && t.first + t.count - 1 >= a)
+            r = Data::Convolve(in + t.first, t.weights, t.count);
+          out[u - part.left] = r;
+          if (r != Sample{}) {
+            e.first = std::min(e.first, u - part.left);
+            e.last = u - part.left;
+          }
         }
+        nonZero[size_t(y)] = e;
       }
     };
-    if (ReferencePathsSelected()) {
+    if (reference) {
       rowsOf(0, 1);
     } else {
       // Rows are independent: the same samples whichever thread computes them.
@@ -94,7 +122,7 @@ typename C2PassScale<Filter, Data>::Sample* const* C2PassScale<Filter, Data>::Re
 
   const ResampleWeights down = tessaro::BuildWeights(
       kernel, outHeight, inHeight, double(outHeight) / double(inHeight), part.top, part.bottom);
-  if (!ReferencePathsSelected()) {
+  if (!reference) {
     // Whole rows at a time: each output row sums its input rows in tap order,
     // which is the order Convolve sums a column in.
     const int threads = ThreadsFor(int64_t(part.bottom - part.top) * partWidth);
@@ -105,8 +133,17 @@ typename C2PassScale<Filter, Data>::Sample* const* C2PassScale<Filter, Data>::Re
         if (!OwnsRow(v, thread, threads)) continue;
         const ResampleTaps t = down.Taps(v);
         taps.resize(size_t(t.count));
-        for (int32_t j = 0; j < t.count; ++j) taps[size_t(j)] = temp.data() + size_t(t.first + j) * size_t(partWidth);
-        sums.Convolve(taps.data(), t.weights, t.count, outRows[v - part.top]);
+        Extent e{partWidth, -1};
+        for (int32_t j = 0; j < t.count; ++j) {
+          taps[size_t(j)] = temp.data() + size_t(t.first + j) * size_t(partWidth);
+          e.first = std::min(e.first, nonZero[size_t(t.first + j)].first);
+          e.last = std::max(e.last, nonZero[size_t(t.first + j)].last);
+        }
+        Sample* const out = outRows[v - part.top];
+        if (e.first > e.last) e = {0, -1};
+        std::fill(out, out + e.first, Sample{});
+        std::fill(out + e.last + 1, out + partWidth, Sample{});
+        if (e.first <= e.last) sums.Convolve(taps.data(), t.weights, t.count, e.first, e.last + 1, out);
       }
     });
     return outRows;
