@@ -57,6 +57,39 @@ struct FillTarget {
   uint32_t* colour;
   int32_t width, height, stride;
   uint8_t* coverage;  // width x height, or null
+  // Per row, per block of kBlock columns of the coverage map: the smallest
+  // entry, and (while the first pass marks) how many entries are still 0.
+  uint8_t* blockMin;
+  uint8_t* zeros;
+  int32_t blocks;  // per row
+};
+
+constexpr int kBlockShift = 6;
+constexpr int64_t kBlock = int64_t(1) << kBlockShift;
+
+// One row of the coverage map with its block summaries.  While the first
+// pass runs, a block's minimum reads 255 once no entry is 0: every entry is
+// then above the quads still to come, which is all the scans ask.
+struct CoverRow {
+  uint8_t* cover;
+  uint8_t* blockMin;
+  uint8_t* zeros;
+
+  void Mark(int64_t column, uint8_t position) {
+    cover[column] = position;
+    if (--zeros[column >> kBlockShift] == 0) blockMin[column >> kBlockShift] = 255;
+  }
+  // Columns from..from+n-1, none marked yet.
+  void MarkRun(int64_t from, int64_t n, uint8_t position) {
+    std::memset(cover + from, position, size_t(n));
+    for (int64_t c = from, end = from + n; c < end;) {
+      const int64_t block = c >> kBlockShift;
+      const int64_t next = std::min(end, (block + 1) << kBlockShift);
+      zeros[block] = uint8_t(zeros[block] - (next - c));
+      if (zeros[block] == 0) blockMin[block] = 255;
+      c = next;
+    }
+  }
 };
 
 // The four texels and the weights SampleBilinear uses at (tu, tv), with the
@@ -112,21 +145,32 @@ bool SampleIsOpaque(const Taps& t) {
 }
 
 // The first column from `from` on, before `end`, where quad `position` is
-// hidden (kHidden: coverage > position) or not hidden.
+// hidden (kHidden: coverage > position) or not hidden.  Looking for a column
+// not hidden, whole blocks whose smallest entry hides the quad are passed at
+// once.
 template <bool kHidden>
-int64_t FirstColumn(const uint8_t* coverage, int64_t from, int64_t end, uint8_t position) {
+int64_t FirstColumn(const CoverRow& row, int64_t from, int64_t end, uint8_t position) {
+  const uint8_t* const coverage = row.cover;
   int64_t i = from;
+  while (i < end) {
+    if (!kHidden && (i & (kBlock - 1)) == 0 && row.blockMin[i >> kBlockShift] > position) {
+      i += kBlock;
+      continue;
+    }
+    const int64_t stop = std::min(end, (i | (kBlock - 1)) + 1);  // the end of i's block
 #if defined(__SSE2__)
-  const __m128i above = _mm_set1_epi8(char(position + 1));
-  for (; i + 16 <= end; i += 16) {
-    const __m128i v = _mm_loadu_si128(reinterpret_cast<const __m128i*>(coverage + i));
-    int found = _mm_movemask_epi8(_mm_cmpeq_epi8(_mm_max_epu8(v, above), v));
-    if (!kHidden) found = ~found & 0xFFFF;
-    if (found != 0) return i + __builtin_ctz(unsigned(found));
-  }
+    const __m128i above = _mm_set1_epi8(char(position + 1));
+    for (; i + 16 <= stop; i += 16) {
+      const __m128i v = _mm_loadu_si128(reinterpret_cast<const __m128i*>(coverage + i));
+      int found = _mm_movemask_epi8(_mm_cmpeq_epi8(_mm_max_epu8(v, above), v));
+      if (!kHidden) found = ~found & 0xFFFF;
+      if (found != 0) return i + __builtin_ctz(unsigned(found));
+    }
 #endif
-  while (i < end && (coverage[i] > position) != kHidden) ++i;
-  return i;
+    for (; i < stop; ++i)
+      if ((coverage[i] > position) == kHidden) return i;
+  }
+  return end;
 }
 
 enum class Pass { FindCover, Paint };
@@ -173,9 +217,9 @@ bool RunSamplesOnly(Area kind, const FastQuad& q, const NearLimit& limit, double
 // passed.  Transparent samples change nothing; opaque ones are noted in the
 // coverage row.  False when the first try already failed.
 bool PassUniformRun(Area kind, const FastQuad& q, const NearLimit& limit, const quad_walk::Span& s,
-                    uint8_t* cover, uint8_t position, int64_t& c, double& w, double& u, double& v) {
+                    CoverRow* cover, uint8_t position, int64_t& c, double& w, double& u, double& v) {
   // Hidden pixels are left to the caller, which passes them faster.
-  const int64_t last = cover ? FirstColumn<true>(cover, c + 1, s.last + 1, position) - 1 : s.last;
+  const int64_t last = cover ? FirstColumn<true>(*cover, c + 1, s.last + 1, position) - 1 : s.last;
   // Runs are tried with values extrapolated from pixel c; only the end of
   // all of them is stepped exactly.  They double while they succeed and halve
   // when they fail, so the edge of the area is found in a few tries.
@@ -192,7 +236,7 @@ bool PassUniformRun(Area kind, const FastQuad& q, const NearLimit& limit, const 
       continue;
     }
     // In the cover pass the pixels not hidden are those no quad has marked yet.
-    if (kind == Area::Opaque) std::memset(cover + end + 1, position, size_t(n));
+    if (kind == Area::Opaque) cover->MarkRun(end + 1, n, position);
     end += n;
     n *= 2;
   }
@@ -215,18 +259,24 @@ void FillSpan(const FastQuad& q, const FillTarget& t, const NearLimit& limit, co
     return;
   }
   uint32_t* const row = t.colour + size_t(y) * size_t(t.stride);
-  uint8_t* const cover = kCovered ? t.coverage + size_t(y) * size_t(t.width) : nullptr;
+  CoverRow coverRow{};
+  if (kCovered) {
+    coverRow = {t.coverage + size_t(y) * size_t(t.width), t.blockMin + size_t(y) * size_t(t.blocks),
+                t.zeros + size_t(y) * size_t(t.blocks)};
+  }
+  CoverRow* const coverOrNull = kCovered ? &coverRow : nullptr;
+  uint8_t* const cover = coverRow.cover;
   double w = s.w, u = s.u, v = s.v;
   // A run is tried after two uniform samples in a row, and not again for a
   // while after a try that failed at once: near an outline tries rarely pay.
   int64_t uniform = 0, nextTry = 0;
   auto tryRun = [&](Area kind, int64_t& c) {
     if (++uniform < 2 || c < nextTry) return;
-    if (!PassUniformRun(kind, q, limit, s, cover, position, c, w, u, v)) nextTry = c + kFirstRun;
+    if (!PassUniformRun(kind, q, limit, s, coverOrNull, position, c, w, u, v)) nextTry = c + kFirstRun;
   };
   for (int64_t c = s.first; c <= s.last;) {
     if (kCovered && cover[c] > position) {
-      const int64_t end = FirstColumn<false>(cover, c, s.last + 1, position);
+      const int64_t end = FirstColumn<false>(coverRow, c, s.last + 1, position);
       if (end > s.last) return;
       const int64_t n = end - c;
       if (!AdvanceOverPixels(w, s.dw, n, limit)) return;
@@ -246,11 +296,11 @@ void FillSpan(const FastQuad& q, const FillTarget& t, const NearLimit& limit, co
       const uint32_t texel = Sample(taps);
       row[c] = texel >= 0xFF000000u ? texel : BlendPixelOver(row[c], texel);
     } else if ((taps.t00 & taps.t10 & taps.t01 & taps.t11) >= 0xFF000000u) {
-      cover[c] = position;
+      coverRow.Mark(c, position);
       tryRun(Area::Opaque, c);
     } else {
       uniform = 0;
-      if (SampleIsOpaque(taps)) cover[c] = position;
+      if (SampleIsOpaque(taps)) coverRow.Mark(c, position);
     }
     w += s.dw;
     u += s.du;
@@ -317,11 +367,20 @@ void CScene3D::RenderFast() {
   report();
 
   const int32_t count = int32_t(quads.size());
-  FillTarget target{colour_, width_, height_, stride_, nullptr};
+  FillTarget target{colour_, width_, height_, stride_, nullptr, nullptr, nullptr, 0};
   if (count > 1 && count <= kMaxCoveredQuads) {
+    const int32_t blocks = int32_t((int64_t(width_) + kBlock - 1) >> kBlockShift);
+    const size_t map = size_t(width_) * size_t(height_), summary = size_t(blocks) * size_t(height_);
     try {
-      coverage_.assign(size_t(width_) * size_t(height_), 0);
+      coverage_.assign(map + 2 * summary, 0);
       target.coverage = coverage_.data();
+      target.blockMin = target.coverage + map;
+      target.zeros = target.blockMin + summary;
+      target.blocks = blocks;
+      for (size_t row = 0; row < size_t(height_); ++row)
+        for (int32_t b = 0; b < blocks; ++b)
+          target.zeros[row * size_t(blocks) + size_t(b)] =
+              uint8_t(std::min<int64_t>(kBlock, int64_t(width_) - (int64_t(b) << kBlockShift)));
     } catch (const std::bad_alloc&) {
       coverage_ = std::vector<uint8_t>();  // drawn without skipping instead
     }
@@ -337,6 +396,16 @@ void CScene3D::RenderFast() {
     if (target.coverage) {
       for (int32_t i = count - 1; i >= 1; --i)
         FillRowsOf<Pass::FindCover, true>(quads[size_t(i)], target, uint8_t(i + 1), thread, threads);
+      // The painting pass needs the true smallest entry of every block.
+      for (int32_t y = 0; y < height_; ++y) {
+        if (!OwnsRow(y, thread, threads)) continue;
+        const uint8_t* row = target.coverage + size_t(y) * size_t(width_);
+        uint8_t* mins = target.blockMin + size_t(y) * size_t(target.blocks);
+        for (int32_t b = 0; b < target.blocks; ++b) {
+          const int64_t from = int64_t(b) << kBlockShift, to = std::min<int64_t>(from + kBlock, width_);
+          mins[b] = *std::min_element(row + from, row + to);
+        }
+      }
     }
     for (int32_t i = 0; i < count; ++i) {
       if (target.coverage) {
