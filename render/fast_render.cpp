@@ -336,11 +336,6 @@ void CScene3D::RenderFast() {
   ClearTarget();
   const int32_t total = SaturatedQuadCount();
   int32_t done = 0;
-  auto report = [&]() {
-    if (!progressCallback) return;
-    const ProgressCallback callback = progressCallback;
-    callback(done, total);
-  };
 
   for (int32_t o = objects_.Count() - 1; o >= 0; --o) {
     CObject3D& object = objects_.At(o);
@@ -364,7 +359,7 @@ void CScene3D::RenderFast() {
       quads.push_back(f);
     }
   }
-  report();
+  ReportProgress(done, total);
 
   const int32_t count = int32_t(quads.size());
   FillTarget target{colour_, width_, height_, stride_, nullptr, nullptr, nullptr, 0};
@@ -418,7 +413,7 @@ void CScene3D::RenderFast() {
       for (int other = 1; other < threads; ++other)
         while (painted[size_t(other)].load(std::memory_order_acquire) <= i) std::this_thread::yield();
       ++done;
-      report();
+      ReportProgress(done, total);
     }
   });
 }

@@ -42,6 +42,14 @@ int32_t CScene3D::SaturatedQuadCount() const {
   return Saturate(quadCount);
 }
 
+void CScene3D::ReportProgress(int64_t done, int32_t total) {
+  // The callback is called through a copy: it may replace or clear the slot
+  // while it runs.
+  if (!progressCallback) return;
+  const ProgressCallback callback = progressCallback;
+  callback(Saturate(done), total);
+}
+
 void CScene3D::Render() {
   if (ReferencePathsSelected()) {
     RenderReference();
@@ -55,14 +63,7 @@ void CScene3D::RenderReference() {
 
   const int32_t total = SaturatedQuadCount();
   int64_t done = 0;
-  // The callback is called through a copy: it may replace or clear the slot
-  // while it runs.
-  auto report = [&]() {
-    if (!progressCallback) return;
-    const ProgressCallback callback = progressCallback;
-    callback(Saturate(done), total);
-  };
-  report();
+  ReportProgress(done, total);
 
   // Everything is looked up by index on every use, so a callback that changes
   // the lists (which it must not) meets InvalidIndexError rather than a stale
@@ -78,7 +79,7 @@ void CScene3D::RenderReference() {
       const CRect3D quad = objects_.At(o).quads.At(q);
       FillPerspectiveQuad(o, quad);
       ++done;
-      report();
+      ReportProgress(done, total);
     }
   }
 }

@@ -191,6 +191,8 @@ class CScene3D {
   void RenderReference();
   void RenderFast();
   int32_t SaturatedQuadCount() const;
+  // Calls the progress callback, if any, with (done, total).
+  void ReportProgress(int64_t done, int32_t total);
 
   CDib* target_ = nullptr;
   int32_t stride_ = 0;
