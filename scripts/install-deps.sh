@@ -4,9 +4,9 @@
 set -euo pipefail
 
 packages=(
-  cmake make g++ pkg-config
+  cmake make g++ pkg-config time
   googletest libgtest-dev libbenchmark-dev
-  libpng-dev time
+  libpng-dev
   g++-mingw-w64-x86-64-posix binutils-mingw-w64-x86-64
   wine wine64
   xvfb xauth x11-utils imagemagick
