@@ -6,6 +6,7 @@
 #include "host/plugin_errors.h"
 #include "image/dib.h"
 #include "image/pixel.h"
+#include "image/reference_paths.h"
 
 namespace tessaro::host {
 
@@ -96,6 +97,24 @@ void CompositeResult(const HostPixels& pixels, const CDib& renderTarget) {
   const bool fourPlanes = pixels.planes >= 4;
   const uint32_t background =
       MakePixel(0, pixels.background[0], pixels.background[1], pixels.background[2]);
+  const DibRect& clip = renderTarget.ClipRect();
+  if (!pixels.mask && fourPlanes && !ReferencePathsSelected() && clip.left == 0 && clip.top == 0 &&
+      clip.right >= w && clip.bottom >= h) {
+    // Over a cleared pixel the over operator gives the render's own pixel, or
+    // nothing where that is fully transparent: one pass, no blending.
+    for (int32_t y = 0; y < h; ++y) {
+      const uint32_t* in = renderTarget.Pixels() + size_t(y) * size_t(renderTarget.Stride());
+      uint8_t* o = pixels.Out(0, y);
+      for (int32_t x = 0; x < w; ++x, o += pixels.planes) {
+        const uint32_t p = PixelAlpha(in[x]) == 0 ? 0 : in[x];
+        o[0] = uint8_t(PixelRed(p));
+        o[1] = uint8_t(PixelGreen(p));
+        o[2] = uint8_t(PixelBlue(p));
+        o[3] = uint8_t(PixelAlpha(p));
+      }
+    }
+    return;
+  }
   if (!pixels.mask) {
     // Only the pixels of each row: a host need not own the last row's padding.
     for (int32_t y = 0; y < h; ++y) std::memset(pixels.Out(0, y), 0, size_t(w) * size_t(pixels.planes));

@@ -7,6 +7,7 @@
 #pragma once
 
 #include <cstdint>
+#include <cstring>
 #include <limits>
 
 namespace tessaro {
@@ -19,6 +20,18 @@ constexpr int32_t TruncateToInt32(double value) {
   // the comparisons are false for NaN.
   if (!(value > -2147483649.0 && value < 2147483648.0)) return std::numeric_limits<int32_t>::min();
   return static_cast<int32_t>(value);
+}
+
+// The bit pattern of a double and back.
+inline uint64_t BitsOf(double v) {
+  uint64_t b;
+  std::memcpy(&b, &v, sizeof b);
+  return b;
+}
+inline double FromBits(uint64_t b) {
+  double v;
+  std::memcpy(&v, &b, sizeof v);
+  return v;
 }
 
 }  // namespace tessaro

@@ -1,5 +1,7 @@
 #include "image/portable_math.h"
 
+#include "image/numeric.h"
+
 #include <cmath>
 #include <cstdint>
 #include <cstring>
@@ -120,18 +122,6 @@ Quotient3 DivideExactly(double a, double b) {
 //
 // Powers of two are made from their bit patterns, and scaling by one is then a
 // single multiplication, so there is no dependence on how a C library scales.
-
-uint64_t BitsOf(double v) {
-  uint64_t b;
-  std::memcpy(&b, &v, sizeof b);
-  return b;
-}
-
-double FromBits(uint64_t b) {
-  double v;
-  std::memcpy(&v, &b, sizeof v);
-  return v;
-}
 
 // 2^n for -1022 <= n <= 1023.
 double Pow2(int n) { return FromBits(uint64_t(n + 1023) << 52); }

@@ -4,6 +4,7 @@
 #pragma once
 
 #include <cstdint>
+#include <vector>
 
 namespace tessaro {
 
@@ -15,6 +16,18 @@ struct CDataPaintLib32 {
   // neighbour does not darken an edge.  The alpha itself is filtered plainly.
   // Each channel is rounded half up and limited to 0..255.
   static Sample Convolve(const Sample* taps, const double* weights, int32_t count);
+
+  // Convolve for a row of samples at once: out[x] is Convolve of rows[0][x]
+  // .. rows[count - 1][x], bit for bit, for x in begin..end-1.
+  class RowSums {
+   public:
+    explicit RowSums(int32_t width);
+    void Convolve(const Sample* const* rows, const double* weights, int32_t count, int32_t begin,
+                  int32_t end, Sample* out);
+
+   private:
+    std::vector<double> transparent_, a_, r_, g_, b_;
+  };
 };
 
 // One unsigned 16-bit value per sample, e.g. a height field.
@@ -23,6 +36,16 @@ struct CDataPaintLib16 {
   // The weighted sum rounded half up and kept to its low 16 bits (not
   // limited); normalised weights keep it within the range of the taps.
   static Sample Convolve(const Sample* taps, const double* weights, int32_t count);
+
+  class RowSums {
+   public:
+    explicit RowSums(int32_t width);
+    void Convolve(const Sample* const* rows, const double* weights, int32_t count, int32_t begin,
+                  int32_t end, Sample* out);
+
+   private:
+    std::vector<double> sum_;
+  };
 };
 
 }  // namespace tessaro

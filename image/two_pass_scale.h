@@ -7,10 +7,13 @@
 // a pixel adapter (resample_data.h) with a Sample type and Convolve.
 #pragma once
 
+#include <algorithm>
 #include <cstdint>
 #include <vector>
 
 #include "image/dib.h"
+#include "image/reference_paths.h"
+#include "image/worker_pool.h"
 #include "image/resample_filters.h"
 #include "image/resample_weights.h"
 
@@ -67,21 +70,84 @@ typename C2PassScale<Filter, Data>::Sample* const* C2PassScale<Filter, Data>::Re
   const Filter kernel = MakeFilter<Filter>(width_);
 
   std::vector<Sample> temp(CheckedResampleCount(int64_t(inHeight) * partWidth, sizeof(Sample)));
+  const bool reference = ReferencePathsSelected();
+  // The fast path notes per intermediate row the columns outside of which it
+  // is all zero.  Taps that are all zero give zero with either adapter (the
+  // sums stay exactly 0), so those outputs need no convolution.
+  struct Extent {
+    int32_t first, last;  // first > last: all zero
+  };
+  std::vector<Extent> nonZero(reference ? 0 : size_t(inHeight));
   {
     const ResampleWeights across = tessaro::BuildWeights(
         kernel, outWidth, inWidth, double(outWidth) / double(inWidth), part.left, part.right);
-    for (int32_t y = 0; y < inHeight; ++y) {
-      const Sample* const in = inRows[y];
-      Sample* const out = temp.data() + size_t(y) * size_t(partWidth);
-      for (int32_t u = part.left; u < part.right; ++u) {
-        const ResampleTaps t = across.Taps(u);
-        out[u - part.left] = Data::Convolve(in + t.first, t.weights, t.count);
+    auto rowsOf = [&](int thread, int threads) {
+      for (int32_t y = 0; y < inHeight; ++y) {
+        if (!OwnsRow(y, thread, threads)) continue;
+        const Sample* const in = inRows[y];
+        Sample* const out = temp.data() + size_t(y) * size_t(partWidth);
+        if (reference) {
+          for (int32_t u = part.left; u < part.right; ++u) {
+            const ResampleTaps t = across.Taps(u);
+            out[u - part.left] = Data::Convolve(in + t.first, t.weights, t.count);
+          }
+          continue;
+        }
+        int32_t a = 0, b = inWidth - 1;
+        while (a < inWidth && in[a] == Sample{}) ++a;
+        while (b > a && in[b] == Sample{}) --b;
+        Extent e{partWidth, -1};
+        for (int32_t u = part.left; u < part.right; ++u) {
+          const ResampleTaps t = across.Taps(u);
+          Sample r{};
+          if (t.count > 0 && t.first <= b && t.first + t.count - 1 >= a)
+            r = Data::Convolve(in + t.first, t.weights, t.count);
+          out[u - part.left] = r;
+          if (r != Sample{}) {
+            e.first = std::min(e.first, u - part.left);
+            e.last = u - part.left;
+          }
+        }
+        nonZero[size_t(y)] = e;
       }
+    };
+    if (reference) {
+      rowsOf(0, 1);
+    } else {
+      // Rows are independent: the same samples whichever thread computes them.
+      const int threads = ThreadsFor(int64_t(inHeight) * partWidth);
+      RunOnWorkers(threads, [&](int thread) { rowsOf(thread, threads); });
     }
   }
 
   const ResampleWeights down = tessaro::BuildWeights(
       kernel, outHeight, inHeight, double(outHeight) / double(inHeight), part.top, part.bottom);
+  if (!reference) {
+    // Whole rows at a time: each output row sums its input rows in tap order,
+    // which is the order Convolve sums a column in.
+    const int threads = ThreadsFor(int64_t(part.bottom - part.top) * partWidth);
+    RunOnWorkers(threads, [&](int thread) {
+      std::vector<const Sample*> taps;
+      typename Data::RowSums sums(partWidth);
+      for (int32_t v = part.top; v < part.bottom; ++v) {
+        if (!OwnsRow(v, thread, threads)) continue;
+        const ResampleTaps t = down.Taps(v);
+        taps.resize(size_t(t.count));
+        Extent e{partWidth, -1};
+        for (int32_t j = 0; j < t.count; ++j) {
+          taps[size_t(j)] = temp.data() + size_t(t.first + j) * size_t(partWidth);
+          e.first = std::min(e.first, nonZero[size_t(t.first + j)].first);
+          e.last = std::max(e.last, nonZero[size_t(t.first + j)].last);
+        }
+        Sample* const out = outRows[v - part.top];
+        if (e.first > e.last) e = {0, -1};
+        std::fill(out, out + e.first, Sample{});
+        std::fill(out + e.last + 1, out + partWidth, Sample{});
+        if (e.first <= e.last) sums.Convolve(taps.data(), t.weights, t.count, e.first, e.last + 1, out);
+      }
+    });
+    return outRows;
+  }
   // Each column is gathered once so that its taps are read contiguously.
   std::vector<Sample> column(static_cast<size_t>(inHeight));
   for (int32_t x = 0; x < partWidth; ++x) {

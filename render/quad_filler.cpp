@@ -17,6 +17,7 @@
 
 #include "image/numeric.h"
 #include "image/pixel.h"
+#include "render/quad_walk.h"
 #include "scene/scene3d.h"
 
 namespace tessaro {
@@ -34,73 +35,15 @@ double PinCoordinate(double t, double last) {
   return t > last ? last : t;
 }
 
-// 1 / d with the IEEE result for d = 0 (an infinity of d's sign), without
-// dividing by zero.
-double Reciprocal(double d) {
-  if (d == 0) return std::copysign(std::numeric_limits<double>::infinity(), d);
-  return 1 / d;
-}
-
-int Previous(int corner) { return (corner + 3) & 3; }
-int Next(int corner) { return (corner + 1) & 3; }
-
-// A quad corner as the filler uses it.  w = 1 / depth and the texel position
-// times w (u, v) vary linearly over the screen, as does x.
-struct Corner {
-  int32_t x, y;
-  double w, u, v;
-};
-
-// The current values along one edge and their increments per row.
-struct Edge {
-  int end;         // corner index the edge runs to
-  int64_t endRow;  // that corner's screen row
-  double x, w, u, v;
-  double dx, dw, du, dv;
-
-  // Sets the edge up at its start corner.  False for a zero-height edge.
-  bool Start(const Corner* corners, int from, int to) {
-    const Corner& a = corners[from];
-    const Corner& b = corners[to];
-    // Screen coordinates span the whole 32-bit range: differences in 64 bits.
-    const int64_t height = int64_t(b.y) - int64_t(a.y);
-    if (height == 0) return false;
-    const double h = double(height);
-    end = to;
-    endRow = b.y;
-    x = double(a.x);
-    w = a.w;
-    u = a.u;
-    v = a.v;
-    dx = double(int64_t(b.x) - int64_t(a.x)) / h;
-    dw = (b.w - a.w) / h;
-    du = (b.u - a.u) / h;
-    dv = (b.v - a.v) / h;
-    return true;
-  }
-
-  void Step() {
-    x += dx;
-    w += dw;
-    u += du;
-    v += dv;
-  }
-
-  // Only used far above the target, see kWalkedRowsAboveTarget.
-  void Advance(int64_t rows) {
-    const double n = double(rows);
-    x += n * dx;
-    w += n * dw;
-    u += n * du;
-    v += n * dv;
-  }
-};
-
 }  // namespace
+
+uint32_t LerpAlpha(uint32_t alphaA, uint32_t alphaB, double k) {
+  return ToChannel(double(alphaB) * (1 - k) + double(alphaA) * k + 0.5);
+}
 
 uint32_t LerpPixel(uint32_t a, uint32_t b, double k) {
   const uint32_t alphaA = PixelAlpha(a), alphaB = PixelAlpha(b);
-  const uint32_t alpha = ToChannel(double(alphaB) * (1 - k) + double(alphaA) * k + 0.5);
+  const uint32_t alpha = LerpAlpha(alphaA, alphaB, k);
   if (alphaA == 0) return (alpha << 24) | PixelColour(b);
   if (alphaB == 0) return (alpha << 24) | PixelColour(a);
   // Mixing colours by the bare weights would let the colour of a nearly
@@ -150,87 +93,13 @@ void CScene3D::FillPerspectiveQuad(int32_t objectIndex, const CRect3D& quad) {
   const double lastColumn = texture.Width() - 1.0;
   const double lastRow = texture.Height() - 1.0;
 
-  Corner corners[4];
-  for (int k = 0; k < 4; ++k) {
-    const CNode3D& n = *nodes[k];
-    const double w = Reciprocal(n.depth);
-    corners[k] = {n.sx, n.sy, w, lastColumn * n.s * w, lastRow * n.t * w};
-  }
-
-  // Top corner: the highest; of two on the top row the later one in the quad's
-  // order, unless it lies to the left.
-  int top = 0;
-  for (int k = 1; k < 4; ++k) {
-    const bool higher = corners[k].y < corners[top].y;
-    const bool laterOnSameRow =
-        corners[k].y == corners[top].y && corners[k].x >= corners[top].x && k == top + 1;
-    if (higher || laterOnSameRow) top = k;
-  }
-
-  // The left chain runs backwards through the corners, the right chain forwards.
-  // Horizontal edges at the top are skipped on the left only.
-  int leftStart = top;
-  while (corners[Previous(leftStart)].y == corners[leftStart].y && Previous(leftStart) != top)
-    leftStart = Previous(leftStart);
-  Edge left, right;
-  if (!left.Start(corners, leftStart, Previous(leftStart))) return;
-  if (!right.Start(corners, top, Next(top))) return;
-
-  // A quad listed counter-clockwise on the screen starts with its right edge to
-  // the left of its left edge: back faces draw nothing.
-  if (right.x < left.x) return;
-
-  int64_t lowestCornerRow = corners[0].y;
-  for (const Corner& c : corners) lowestCornerRow = std::max<int64_t>(lowestCornerRow, c.y);
-  const int64_t firstWalkedRow = -kWalkedRowsAboveTarget;
-  int rowsPastCorners = 0;
-
-  for (int64_t y = corners[top].y;;) {
-    if (y >= height_) return;
-    int64_t rows = 1;
-    if (y >= 0) {
-      DrawPerspectiveSpan(left.x, right.x, left.w, right.w, left.u, left.v, right.u, right.v,
-                          int32_t(y), textureIndex);
-    } else if (y < firstWalkedRow) {
-      // Far above the target (only extreme projections get here) the walk
-      // moves in large steps.  It takes the decisions the row-by-row walk
-      // takes; only the last bits of the stepped values may differ.
-      if (y >= lowestCornerRow) {
-        // Past every corner both edges end on every row and each new edge is
-        // set up from its corners alone, so the walk repeats every four rows.
-        // Two cycles without stopping mean it never stops up here: skip whole
-        // cycles.
-        if (++rowsPastCorners > 8) y += 4 * ((firstWalkedRow - y) / 4);
-      } else {
-        // Both edges are straight up to the next corner row; the difference of
-        // their x is linear there, so it cannot turn negative in between
-        // without being negative at the end of the jump as well.
-        rows = std::min({firstWalkedRow - y, left.endRow + 1 - y, right.endRow + 1 - y});
-        rows = std::max<int64_t>(rows, 1);
-      }
-    }
-    if (rows == 1) {
-      left.Step();
-      right.Step();
-    } else {
-      left.Advance(rows);
-      right.Advance(rows);
-    }
-    y += rows;
-
-    if (y > left.endRow) {
-      if (left.end == right.end) return;  // the chains have met
-      const int from = left.end;
-      if (!left.Start(corners, from, Previous(from))) return;
-      left.Step();  // the new edge's values for the current row
-    }
-    if (y > right.endRow) {
-      const int from = right.end;
-      if (!right.Start(corners, from, Next(from))) return;
-      right.Step();
-    }
-    if (right.x < left.x) return;
-  }
+  quad_walk::Corner corners[4];
+  for (int k = 0; k < 4; ++k) corners[k] = quad_walk::MakeCorner(*nodes[k], lastColumn, lastRow);
+  quad_walk::WalkQuad(corners, height_,
+                      [&](const quad_walk::Edge& left, const quad_walk::Edge& right, int32_t y) {
+                        DrawPerspectiveSpan(left.x, right.x, left.w, right.w, left.u, left.v,
+                                            right.u, right.v, y, textureIndex);
+                      });
 }
 
 void CScene3D::DrawPerspectiveSpan(double xLeft, double xRight, double wLeft, double wRight,
@@ -239,38 +108,14 @@ void CScene3D::DrawPerspectiveSpan(double xLeft, double xRight, double wLeft, do
   const CTexture3D& texture = textures_.At(textureIndex);
   if (y < 0 || y >= height_) return;
 
-  // Columns are the ends rounded; equal columns paint nothing, so a span never
-  // paints one isolated pixel (the tip of a diamond stays empty).
-  int32_t c0 = TruncateToInt32(xLeft + 0.5);
-  int32_t c1 = TruncateToInt32(xRight + 0.5);
-  if (c0 == c1) return;
-  double x0 = xLeft, w0 = wLeft, u0 = uLeft, v0 = vLeft;
-  double x1 = xRight, w1 = wRight, u1 = uRight, v1 = vRight;
-  if (c1 < c0) {
-    std::swap(c0, c1);
-    std::swap(x0, x1);
-    std::swap(w0, w1);
-    std::swap(u0, u1);
-    std::swap(v0, v1);
+  quad_walk::Span span;
+  if (!quad_walk::SetUpSpan(xLeft, xRight, wLeft, wRight, uLeft, vLeft, uRight, vRight, width_,
+                            span)) {
+    return;
   }
-  const double dx = x1 - x0;
-  if (!(dx >= 1e-7)) return;  // also NaN
-  const double dw = (w1 - w0) / dx;
-  const double du = (u1 - u0) / dx;
-  const double dv = (v1 - v0) / dx;
-
-  const double offset = double(c0) - x0;
-  double w = w0 + offset * dw;
-  double u = u0 + offset * du;
-  double v = v0 + offset * dv;
-  if (c0 < 0) {
-    w = w - double(c0) * dw;
-    u = u - double(c0) * du;
-    v = v - double(c0) * dv;
-  }
-  const int64_t first = std::max<int64_t>(c0, 0);
-  const int64_t last = std::min<int64_t>(c1, int64_t(width_) - 1);
-  if (first > last) return;
+  double w = span.w, u = span.u, v = span.v;
+  const double dw = span.dw, du = span.du, dv = span.dv;
+  const int64_t first = span.first, last = span.last;
 
   const double lastColumn = texture.Width() - 1.0;
   const double lastRow = texture.Height() - 1.0;

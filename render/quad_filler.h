@@ -24,6 +24,8 @@ constexpr int64_t kWalkedRowsAboveTarget = int64_t(1) << 16;
 // transparent pixel contributes no colour at all.  Results are truncated after
 // adding 0.5 and limited to 0..255.
 uint32_t LerpPixel(uint32_t a, uint32_t b, double k);
+// The alpha LerpPixel gives for pixels of alphas alphaA and alphaB.
+uint32_t LerpAlpha(uint32_t alphaA, uint32_t alphaB, double k);
 
 // Bilinear sample at texel column tu, row tv.  Border texels repeat; positions
 // outside the texture are pinned to its edge, and NaN to its first column or

@@ -5,6 +5,7 @@
 #include <limits>
 
 #include "image/numeric.h"
+#include "image/reference_paths.h"
 #include "render/matrix.h"
 #include "scene/scene3d.h"
 
@@ -35,21 +36,34 @@ CNode3D CScene3D::TransformNode(int32_t objectIndex, const CNode3D& node) const 
   return result;
 }
 
-void CScene3D::Render() {
-  ClearTarget();
-
+int32_t CScene3D::SaturatedQuadCount() const {
   int64_t quadCount = 0;
   for (const CObject3D& object : objects_) quadCount += object.quads.Count();
-  const int32_t total = Saturate(quadCount);
-  int64_t done = 0;
+  return Saturate(quadCount);
+}
+
+void CScene3D::ReportProgress(int64_t done, int32_t total) {
   // The callback is called through a copy: it may replace or clear the slot
   // while it runs.
-  auto report = [&]() {
-    if (!progressCallback) return;
-    const ProgressCallback callback = progressCallback;
-    callback(Saturate(done), total);
-  };
-  report();
+  if (!progressCallback) return;
+  const ProgressCallback callback = progressCallback;
+  callback(Saturate(done), total);
+}
+
+void CScene3D::Render() {
+  if (ReferencePathsSelected()) {
+    RenderReference();
+  } else {
+    RenderFast();
+  }
+}
+
+void CScene3D::RenderReference() {
+  ClearTarget();
+
+  const int32_t total = SaturatedQuadCount();
+  int64_t done = 0;
+  ReportProgress(done, total);
 
   // Everything is looked up by index on every use, so a callback that changes
   // the lists (which it must not) meets InvalidIndexError rather than a stale
@@ -65,7 +79,7 @@ void CScene3D::Render() {
       const CRect3D quad = objects_.At(o).quads.At(q);
       FillPerspectiveQuad(o, quad);
       ++done;
-      report();
+      ReportProgress(done, total);
     }
   }
 }

@@ -2,13 +2,16 @@
 
 #include <cmath>
 #include <new>
+#include <vector>
 
 #include "image/numeric.h"
 #include "image/pixel.h"
 #include "image/portable_math.h"
+#include "image/reference_paths.h"
 #include "image/resample_data.h"
 #include "image/resample_filters.h"
 #include "image/two_pass_scale.h"
+#include "image/worker_pool.h"
 #include "scene/hsl_color.h"
 #include "scene/side_texture.h"
 
@@ -55,21 +58,20 @@ void ReliefWorkspace::PrepareScene(const host::HostPixels& pixels,
   const int32_t w = bounds.width(), h = bounds.height();
   CDib source;
   CreateOrThrow(source, w, h);
-  for (int32_t y = bounds.top; y <= bounds.bottom; ++y) {
-    for (int32_t x = bounds.left; x <= bounds.right; ++x) {
-      const uint8_t* p = pixels.In(x, y);
-      source.SetPixel(x - bounds.left, y - bounds.top,
-                      MakePixel(pixels.Coverage(x, y), p[0], p[1], p[2]));
+  HeightField raw = EmptyField(w, h);
+  for (int32_t y = 0; y < h; ++y) {
+    uint32_t* row = source.Pixels() + size_t(y) * size_t(source.Stride());
+    uint16_t* heights = &raw.values[size_t(y + HeightField::kBorder) * size_t(raw.width) + HeightField::kBorder];
+    for (int32_t x = 0; x < w; ++x) {
+      const uint8_t* p = pixels.In(bounds.left + x, bounds.top + y);
+      const uint32_t coverage = pixels.Coverage(bounds.left + x, bounds.top + y);
+      row[x] = MakePixel(coverage, p[0], p[1], p[2]);
+      heights[x] = uint16_t(coverage * 256);
     }
   }
   CDib target;
   CreateOrThrow(target, pixels.width, pixels.height);
 
-  HeightField raw = EmptyField(w, h);
-  for (int32_t y = 0; y < h; ++y)
-    for (int32_t x = 0; x < w; ++x)
-      raw.values[size_t(y + HeightField::kBorder) * size_t(raw.width) + size_t(x + HeightField::kBorder)] =
-          uint16_t(PixelAlpha(source.PixelAt(x, y)) * 256);
   HeightField blurred = EmptyField(w, h);
   {
     std::vector<uint16_t*> in = RowsOf(raw), out = RowsOf(blurred);
@@ -117,42 +119,97 @@ void ReliefWorkspace::BuildSliceStack(int32_t depth, int32_t round) {
   }
 }
 
+namespace {
+
+// The light on a pixel from its height steps to the left (dx = t - u) and
+// upwards (dy = t - v): -255 (full shadow) .. 255 (full highlight).
+double LightIntensity(int32_t dx, int32_t dy, double offset, const EffectSettings& s) {
+  double angle = 0;
+  if (dx != 0 || dy != 0) {
+    angle = PortableAtan2(double(dx), double(dy)) - kPi / 2 + offset;
+    while (angle < -kPi) angle += 2 * kPi;
+    if (angle > kPi) angle -= 2 * kPi;
+  }
+  double a = 255 - std::fabs(angle) * 512 / kPi;
+  a = a < 0 ? a * s.shadowOpacity / 50 : a * s.highlightOpacity / 50;
+  if (a < -255) a = -255;
+  if (a > 255) a = 255;
+  return a;
+}
+
+bool LightnessPath(const EffectSettings& s) { return s.highlightColor == 0xFFFFFF && s.shadowColor == 0; }
+
+uint32_t ShadePixel(uint32_t p, double a, const EffectSettings& s) {
+  if (!LightnessPath(s)) return TintPixel(p, s.shadowColor, s.highlightColor, a);
+  HslColor hc(p);
+  double l = hc.GetLightness();
+  l = a > 0 ? l + (1 - l) * a / 255 : l - (-a) * l / 255;
+  hc.SetLightness(l);
+  return hc.GetColor();
+}
+
+bool WholeClip(const CDib& image) {
+  const DibRect& c = image.ClipRect();
+  return c.left == 0 && c.top == 0 && c.right == image.Width() && c.bottom == image.Height();
+}
+
+// The shading row by row with direct pixel access.  The intensity depends on
+// the two height steps alone, and steps repeat all over a picture (flat areas,
+// straight slopes): a small table keeps the last intensity of each pair seen,
+// so the correctly rounded arc tangent runs once per pair, not per pixel.
+void ShadeRows(const CDib& image, const HeightField& heights, const EffectSettings& s, double offset,
+               CDib& result) {
+  constexpr size_t kSlots = 4096;
+  struct Slot {
+    uint64_t key = ~uint64_t(0);
+    double intensity = 0;
+  };
+  const int32_t w = image.Width(), h = image.Height();
+  const int threads = ThreadsFor(int64_t(w) * h);
+  RunOnWorkers(threads, [&](int thread) {
+    std::vector<Slot> table(kSlots);
+    for (int32_t y = 0; y < h; ++y) {
+      if (!OwnsRow(y, thread, threads)) continue;
+      const uint16_t* here = &heights.values[size_t(y + HeightField::kBorder) * size_t(heights.width) + HeightField::kBorder];
+      const uint16_t* above = here - heights.width;
+      const uint32_t* in = image.Pixels() + size_t(y) * size_t(image.Stride());
+      uint32_t* out = result.Pixels() + size_t(y) * size_t(result.Stride());
+      for (int32_t x = 0; x < w; ++x) {
+        const int32_t dx = int32_t(here[x]) - here[x - 1], dy = int32_t(here[x]) - above[x];
+        // Steps lie within +-65535: shifted keys never meet the empty mark.
+        const uint64_t key = uint64_t(dx + 65536) << 32 | uint64_t(dy + 65536);
+        Slot& slot = table[(uint32_t(dx) * 0x9E3779B1u ^ uint32_t(dy) * 0x85EBCA77u) >> 20];
+        if (slot.key != key) {
+          slot.key = key;
+          slot.intensity = LightIntensity(dx, dy, offset, s);
+        }
+        out[x] = ShadePixel(in[x], slot.intensity, s);
+      }
+    }
+  });
+}
+
+}  // namespace
+
 void ShadeTexture(CDib& image, const HeightField& heights, const EffectSettings& s) {
   const int32_t w = image.Width(), h = image.Height();
   // Stored or scripted directions may lie outside -180..180: the same
   // direction inside that range keeps the angle arithmetic bounded.
   const double light = DegreesToRadians(WrapDegrees(s.lightDirection));
   const double offset = light > 0 ? kPi - light : -kPi - light;
-  const bool lightnessPath = s.highlightColor == 0xFFFFFF && s.shadowColor == 0;
 
   CDib kept;
   if (s.smoothDepth) image.CopyTo(kept);
   CDib result;
   CreateOrThrow(result, w, h);
-  if (s.lighting) {
+  if (s.lighting && !ReferencePathsSelected() && WholeClip(image) && WholeClip(result)) {
+    ShadeRows(image, heights, s, offset, result);
+  } else if (s.lighting) {
     for (int32_t x = 0; x < w; ++x) {
       for (int32_t y = 0; y < h; ++y) {
         const int32_t t = heights.At(x, y), u = heights.At(x - 1, y), v = heights.At(x, y - 1);
-        double angle = 0;
-        if (t != u || t != v) {
-          angle = PortableAtan2(double(t - u), double(t - v)) - kPi / 2 + offset;
-          while (angle < -kPi) angle += 2 * kPi;
-          if (angle > kPi) angle -= 2 * kPi;
-        }
-        double a = 255 - std::fabs(angle) * 512 / kPi;
-        a = a < 0 ? a * s.shadowOpacity / 50 : a * s.highlightOpacity / 50;
-        if (a < -255) a = -255;
-        if (a > 255) a = 255;
-        const uint32_t p = image.PixelAt(x, y);
-        if (!lightnessPath) {
-          result.SetPixel(x, y, TintPixel(p, s.shadowColor, s.highlightColor, a));
-        } else {
-          HslColor hc(p);
-          double l = hc.GetLightness();
-          l = a > 0 ? l + (1 - l) * a / 255 : l - (-a) * l / 255;
-          hc.SetLightness(l);
-          result.SetPixel(x, y, hc.GetColor());
-        }
+        const double a = LightIntensity(t - u, t - v, offset, s);
+        result.SetPixel(x, y, ShadePixel(image.PixelAt(x, y), a, s));
       }
     }
   } else {

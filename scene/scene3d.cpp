@@ -23,10 +23,31 @@ CTexture3D::CTexture3D(int32_t width, int32_t height, const uint32_t* pixels, in
   if (width < 1 || height < 1) throw std::invalid_argument("texture size below one pixel");
   if (pixels == nullptr) throw std::invalid_argument("texture without pixels");
   pixels_.resize(static_cast<size_t>(width) * static_cast<size_t>(height));
+  opaqueColumns_.resize(static_cast<size_t>(height));
   uint32_t* out = pixels_.data();
   for (int32_t row = 0; row < height; ++row) {
     const uint32_t* in = pixels + static_cast<ptrdiff_t>(row) * rowPitch;
-    for (int32_t column = 0; column < width; ++column) *out++ = in[column];
+    RowExtent longest{0, -1};
+    int32_t runStart = -1;
+    for (int32_t column = 0; column < width; ++column) {
+      const uint32_t p = in[column];
+      *out++ = p;
+      if (p < 0xFF000000u) {
+        runStart = -1;
+        continue;
+      }
+      if (runStart < 0) runStart = column;
+      if (column - runStart > longest.last - longest.first) longest = {runStart, column};
+    }
+    opaqueColumns_[static_cast<size_t>(row)] = longest;
+  }
+  visibleColumns_.resize(static_cast<size_t>(height));
+  for (int32_t row = 0; row < height; ++row) {
+    const uint32_t* texels = pixels_.data() + static_cast<size_t>(row) * static_cast<size_t>(width);
+    int32_t first = 0, last = width - 1;
+    while (first < width && texels[first] < 0x01000000u) ++first;
+    while (last > first && texels[last] < 0x01000000u) --last;
+    visibleColumns_[static_cast<size_t>(row)] = {first, first < width ? last : -1};
   }
 }
 

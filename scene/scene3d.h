@@ -61,11 +61,36 @@ class CTexture3D {
   uint32_t Texel(int32_t column, int32_t row) const {
     return pixels_[static_cast<size_t>(row) * static_cast<size_t>(width_) + static_cast<size_t>(column)];
   }
+  // True when every texel of columns x0..x1 in rows y0..y1 (all within the
+  // texture) is fully transparent.
+  bool TransparentArea(int32_t x0, int32_t y0, int32_t x1, int32_t y1) const {
+    for (int32_t row = y0; row <= y1; ++row) {
+      const RowExtent& e = visibleColumns_[static_cast<size_t>(row)];
+      if (x1 >= e.first && x0 <= e.last) return false;
+    }
+    return true;
+  }
+  // True when every texel of that area is fully opaque.
+  bool OpaqueArea(int32_t x0, int32_t y0, int32_t x1, int32_t y1) const {
+    for (int32_t row = y0; row <= y1; ++row) {
+      const RowExtent& e = opaqueColumns_[static_cast<size_t>(row)];
+      if (x0 < e.first || x1 > e.last) return false;
+    }
+    return true;
+  }
 
  private:
+  // Per row the first and last texel that is not fully transparent, and the
+  // longest run of fully opaque texels (first > last where there is none).
+  struct RowExtent {
+    int32_t first, last;
+  };
+
   int32_t width_;
   int32_t height_;
   std::vector<uint32_t> pixels_;
+  std::vector<RowExtent> visibleColumns_;
+  std::vector<RowExtent> opaqueColumns_;
 };
 
 struct CObject3D {
@@ -161,6 +186,14 @@ class CScene3D {
   double projectionScale = 1;
 
  private:
+  // The plain filler, and the fast one that gives the same image
+  // (render/fast_render.cpp); Render picks one (image/reference_paths.h).
+  void RenderReference();
+  void RenderFast();
+  int32_t SaturatedQuadCount() const;
+  // Calls the progress callback, if any, with (done, total).
+  void ReportProgress(int64_t done, int32_t total);
+
   CDib* target_ = nullptr;
   int32_t stride_ = 0;
   int32_t width_ = 0;
@@ -170,6 +203,9 @@ class CScene3D {
   IndexedList<CTexture3D> textures_;
   std::array<double, 360> sine_{};
   std::array<double, 360> cosine_{};
+  // Per target pixel, the last quad covering it with an opaque texel; kept
+  // from one fast render to the next.
+  std::vector<uint8_t> coverage_;
 };
 
 }  // namespace tessaro

@@ -4,7 +4,7 @@
 set -euo pipefail
 
 packages=(
-  cmake make g++ pkg-config
+  cmake make g++ pkg-config time
   googletest libgtest-dev libbenchmark-dev
   libpng-dev
   clang libclang-rt-dev

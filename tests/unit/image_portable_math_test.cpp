@@ -1,3 +1,4 @@
+#include "image/numeric.h"
 #include "image/portable_math.h"
 
 #include <gtest/gtest.h>
@@ -19,18 +20,6 @@ constexpr double kInf = std::numeric_limits<double>::infinity();
 constexpr double kNaN = std::numeric_limits<double>::quiet_NaN();
 constexpr double kMax = std::numeric_limits<double>::max();
 constexpr double kMinSubnormal = std::numeric_limits<double>::denorm_min();
-
-uint64_t BitsOf(double v) {
-  uint64_t b;
-  std::memcpy(&b, &v, sizeof b);
-  return b;
-}
-
-double FromBits(uint64_t b) {
-  double v;
-  std::memcpy(&v, &b, sizeof v);
-  return v;
-}
 
 // SplitMix64: the same sequence in every build, unlike the standard
 // distributions.
