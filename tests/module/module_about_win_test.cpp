@@ -11,7 +11,7 @@
 #include <vector>
 
 #include "host/plugin_interface.h"
-#include "module_loader.h"
+#include "module_fixture.h"
 
 namespace tessaro::testing {
 namespace {
@@ -90,15 +90,10 @@ void CALLBACK Drive(HWND, UINT, UINT_PTR id, DWORD) {
   PostMessageW(box, g_seen.exitMessage, g_seen.exitParam, 0);
 }
 
-class ModuleAboutTest : public ::testing::Test {
+class ModuleAboutTest : public ModuleFixture {
  protected:
-  static void SetUpTestSuite() { module_ = new LoadedModule(ModuleBesideExecutable()); }
-  static void TearDownTestSuite() {
-    delete module_;
-    module_ = nullptr;
-  }
   void SetUp() override {
-    ASSERT_TRUE(module_->ok()) << ModuleBesideExecutable() << ": " << module_->error();
+    ModuleFixture::SetUp();
     g_seen = Seen{};
   }
 
@@ -125,9 +120,7 @@ class ModuleAboutTest : public ::testing::Test {
     return result;
   }
 
-  static LoadedModule* module_;
 };
-LoadedModule* ModuleAboutTest::module_ = nullptr;
 
 TEST_F(ModuleAboutTest, ShowsTheLogoWithCreditsThatCanBeDraggedAndEscapeEndsIt) {
   EXPECT_EQ(AboutLeavingWith(WM_KEYDOWN, VK_ESCAPE), 0);

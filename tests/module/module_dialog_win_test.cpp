@@ -15,7 +15,7 @@
 #include <vector>
 
 #include "host/plugin_interface.h"
-#include "module_loader.h"
+#include "module_fixture.h"
 #include "tests/support/fake_descriptor_host.h"
 #include "tests/support/test_host.h"
 
@@ -175,15 +175,10 @@ void PaintObject(TestHost& host) {
   host.CopyInputToOutput();
 }
 
-class ModuleDialogTest : public ::testing::Test {
+class ModuleDialogTest : public ModuleFixture {
  protected:
-  static void SetUpTestSuite() { module_ = new LoadedModule(ModuleBesideExecutable()); }
-  static void TearDownTestSuite() {
-    delete module_;
-    module_ = nullptr;
-  }
   void SetUp() override {
-    ASSERT_TRUE(module_->ok()) << module_->error();
+    ModuleFixture::SetUp();
     RegDeleteTreeW(HKEY_CURRENT_USER, kStoreKey);
     g_script = Script{};
     g_hostWindow = CreateWindowExW(0, L"STATIC", L"Test editor", WS_OVERLAPPEDWINDOW | WS_VISIBLE,
@@ -264,10 +259,8 @@ class ModuleDialogTest : public ::testing::Test {
     EXPECT_TRUE(g_hostDisabledWhileOpen);
   }
 
-  static LoadedModule* module_;
   host::PlatformData platform_{};
 };
-LoadedModule* ModuleDialogTest::module_ = nullptr;
 
 TEST_F(ModuleDialogTest, AWholeRunWritesWhatItRecordsAndMergesBursts) {
   int settled = 0, beforeBurst = 0;

@@ -7,7 +7,7 @@
 #include <vector>
 
 #include "host/plugin_interface.h"
-#include "module_loader.h"
+#include "module_fixture.h"
 
 namespace tessaro::testing {
 namespace {
@@ -19,26 +19,16 @@ using host::HandleProcs;
 using host::Rect16;
 using host::VRect;
 
-class ModuleEntryTest : public ::testing::Test {
+class ModuleEntryTest : public ModuleFixture {
  protected:
-  static void SetUpTestSuite() { module_ = new LoadedModule(ModuleBesideExecutable()); }
-  static void TearDownTestSuite() {
-    delete module_;
-    module_ = nullptr;
-  }
-  void SetUp() override {
-    ASSERT_TRUE(module_->ok()) << ModuleBesideExecutable() << ": " << module_->error();
-  }
   int16_t Call(int16_t selector, void* block, intptr_t* data = nullptr) {
     int16_t result = 777;
     module_->entry()(selector, block, data ? data : &data_, &result);
     return result;
   }
 
-  static LoadedModule* module_;
   intptr_t data_ = 0;
 };
-LoadedModule* ModuleEntryTest::module_ = nullptr;
 
 // Some hosts allocate only 556 bytes of record: the module must stay inside
 // them (under the address sanitizer, any read beyond is reported).
