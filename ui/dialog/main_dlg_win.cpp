@@ -36,10 +36,13 @@ constexpr int kCaptionIconSize = 16;
 CMainDlg* g_live = nullptr;
 
 // The sliders and labels in the settings table's order.
-std::vector<const SettingInfo*> SliderSettings() {
-  std::vector<const SettingInfo*> sliders;
-  for (const SettingInfo& info : kSettingTable)
-    if (info.kind == SettingKind::Slider) sliders.push_back(&info);
+const std::vector<const SettingInfo*>& SliderSettings() {
+  static const std::vector<const SettingInfo*> sliders = [] {
+    std::vector<const SettingInfo*> found;
+    for (const SettingInfo& info : kSettingTable)
+      if (info.kind == SettingKind::Slider) found.push_back(&info);
+    return found;
+  }();
   return sliders;
 }
 
@@ -176,7 +179,7 @@ bool CMainDlg::OnInitDialog() {
 }
 
 void CMainDlg::BindControls() {
-  const std::vector<const SettingInfo*> sliders = SliderSettings();
+  const std::vector<const SettingInfo*>& sliders = SliderSettings();
   for (size_t i = 0; i < sliders_.size() && i < sliders.size(); ++i)
     sliders_[i].AttachDlgItem(sliders[i]->controlId, *this);
   const std::vector<int> labels = LabelIds();
@@ -215,7 +218,7 @@ void CMainDlg::PlaceWindow() {
 }
 
 void CMainDlg::ConfigureSliders() {
-  const std::vector<const SettingInfo*> sliders = SliderSettings();
+  const std::vector<const SettingInfo*>& sliders = SliderSettings();
   for (size_t i = 0; i < sliders_.size() && i < sliders.size(); ++i) {
     const MainDialogItem* item = FindMainDialogItem(sliders[i]->controlId);
     sliders_[i].SetRangeAndPos(sliders[i]->min, sliders[i]->max, sliders[i]->initialPosition);
@@ -239,7 +242,7 @@ void CMainDlg::SetCheckIcon(CButtonST& button) {
 }
 
 void CMainDlg::ShowValues(const EffectSettings& values) {
-  const std::vector<const SettingInfo*> sliders = SliderSettings();
+  const std::vector<const SettingInfo*>& sliders = SliderSettings();
   for (size_t i = 0; i < sliders_.size() && i < sliders.size(); ++i)
     sliders_[i].SetPos(values.Get(sliders[i]->id));
   dial_.SetAngle(DegreesToRadians(values.lightDirection));
@@ -254,7 +257,7 @@ void CMainDlg::ShowValues(const EffectSettings& values) {
 
 EffectSettings CMainDlg::ControlValues() const {
   EffectSettings values;
-  const std::vector<const SettingInfo*> sliders = SliderSettings();
+  const std::vector<const SettingInfo*>& sliders = SliderSettings();
   for (size_t i = 0; i < sliders_.size() && i < sliders.size(); ++i)
     values.Set(sliders[i]->id, sliders_[i].GetPos());
   values.lightDirection = dial_.Degrees();
@@ -371,7 +374,6 @@ void CMainDlg::RenderPreview() {
   if (!effect_.HasScene()) return;
   HCURSOR previous = ::SetCursor(busy_);
   renderStart_ = GetTickCount();
-  effect_.Settings() = ControlValues();
   effect_.Render(ProgressHandler());
   RefillView();
   progress_.ShowWindow(SW_HIDE);
