@@ -8,6 +8,8 @@
 #include <cstddef>
 #include <cstdint>
 
+#include "image/numeric.h"
+
 namespace tessaro::host {
 
 using OSErr = int16_t;
@@ -18,11 +20,7 @@ using Ptr = char*;
 using Handle = char**;
 using Str255 = unsigned char[256];
 
-constexpr uint32_t FourCC(char a, char b, char c, char d) {
-  return (uint32_t(uint8_t(a)) << 24) | (uint32_t(uint8_t(b)) << 16) |
-         (uint32_t(uint8_t(c)) << 8) | uint32_t(uint8_t(d));
-}
-constexpr uint32_t FourCC(const char (&s)[5]) { return FourCC(s[0], s[1], s[2], s[3]); }
+using tessaro::FourCC;
 
 struct Point16 {
   int16_t v, h;  // row first

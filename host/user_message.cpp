@@ -1,10 +1,12 @@
 #include "host/user_message.h"
 
+#include "host/interface_hooks.h"
+
 #include <cstdio>
 
 namespace tessaro::host {
 
-// The platform's presentation, in user_message_win.cpp / user_message_posix.cpp.
+// The platform's plain presentation, in user_message_win.cpp / user_message_posix.cpp.
 int ShowPlatformMessage(const std::string& text, int icon, int buttons, intptr_t ownerWindow);
 void ShowPlatformSystemMessage(const char* text);
 
@@ -30,6 +32,10 @@ int ShowMessageDlg(const std::string& text, int icon, int buttons) {
 
 int ShowMessageDlg(const std::string& text, int icon, int buttons, intptr_t ownerWindow) {
   if (g_console) return WriteToConsole(text, buttons);
+  if (const auto show = InstalledInterfaceHooks().showMessage) {
+    const int result = show(text, icon, buttons, ownerWindow);
+    if (result != -1) return result;
+  }
   return ShowPlatformMessage(text, icon, buttons, ownerWindow);
 }
 
