@@ -1,8 +1,9 @@
 #include "host/user_message.h"
 
-#include "host/interface_hooks.h"
-
 #include <cstdio>
+
+#include "host/interface_hooks.h"
+#include "settings/product_identity.h"
 
 namespace tessaro::host {
 
@@ -10,15 +11,15 @@ namespace tessaro::host {
 int ShowPlatformMessage(const std::string& text, int icon, int buttons, intptr_t ownerWindow);
 void ShowPlatformSystemMessage(const char* text);
 
-namespace {
-bool g_console = false;
-
 int WriteToConsole(const std::string& text, int buttons) {
-  std::fprintf(stderr, "Tessaro: %s\n", text.c_str());
+  std::fprintf(stderr, "%s: %s\n", kProductName, text.c_str());
   std::fflush(stderr);
   // Nobody can answer a question here: the safe answer is no.
   return buttons == kButtonsYesNo ? 7 : 1;
 }
+
+namespace {
+bool g_console = false;
 }  // namespace
 
 ConsoleMessages::ConsoleMessages(bool enable) : previous_(g_console) {
