@@ -310,13 +310,6 @@ DescriptorItem DescriptorItem::Bool(uint32_t key, bool value) {
   return DescriptorItem{key, type::kBoolean, {uint8_t(value ? 1 : 0)}};
 }
 
-int32_t DescriptorItem::AsInteger() const {
-  int32_t v = 0;
-  if (type == type::kInteger) ValueOf(data, 0, &v);
-  if (type == type::kBoolean) v = !data.empty() && data[0] ? 1 : 0;
-  return v;
-}
-
 DescriptorSuite::DescriptorSuite(HandleSuite& handles) : handles_(handles) {
   readProcs_.readDescriptorProcsVersion = 0;
   readProcs_.numReadDescriptorProcs = 18;

@@ -25,8 +25,6 @@ struct DescriptorItem {
 
   static DescriptorItem Integer(uint32_t key, int32_t value);
   static DescriptorItem Bool(uint32_t key, bool value);
-  // The integer of a 'long' item, the 0/1 of a 'bool' item; 0 for others.
-  int32_t AsInteger() const;
 };
 
 class DescriptorSuite {
