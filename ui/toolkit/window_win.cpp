@@ -42,9 +42,9 @@ void KeepHandlerFailure(std::exception_ptr failure) {
   try {
     std::rethrow_exception(failure);
   } catch (const std::exception& e) {
-    host::WriteDebugOutput((std::string("Tessaro: window handler failed: ") + e.what()).c_str());
+    host::WriteDebugOutput((std::string("window handler failed: ") + e.what()).c_str());
   } catch (...) {
-    host::WriteDebugOutput("Tessaro: window handler failed");
+    host::WriteDebugOutput("window handler failed");
   }
 }
 
