@@ -1,5 +1,6 @@
 #include <errno.h>
 #include <png.h>
+#include <zlib.h>
 #include <sys/stat.h>
 
 #include <csetjmp>
@@ -62,20 +63,33 @@ bool ReadRows(png_structp png, png_infop info, std::FILE* file, std::vector<uint
   return true;
 }
 
-// zlib's level 1 by default: at the usual level 6 the compression takes longer
-// than the whole effect, for files only about a tenth smaller.  TESSARO_PNG_LEVEL
-// (0 to 9) chooses another.
-int CompressionLevel() {
+// By default every row is Paeth-filtered and run-length coded (zlib level 1,
+// Z_RLE): libpng's adaptive choice of a filter per row tries all five on
+// every row and took longer than the whole effect, and on rendered reliefs the
+// single filter with run-length coding gave smaller files than the adaptive
+// filters at level 1 (7.9 MB instead of 9.6 MB at 4000 x 3000) in half the
+// time.  TESSARO_PNG_LEVEL (0 to 9) chooses zlib's level instead, with the
+// adaptive filters and the usual matching (9 for the smallest files).
+struct Compression {
+  int level = 1;
+  bool fast = true;
+};
+Compression ChosenCompression() {
   const char* level = std::getenv("TESSARO_PNG_LEVEL");
-  if (level && level[0] >= '0' && level[0] <= '9' && level[1] == 0) return level[0] - '0';
-  return 1;
+  if (level && level[0] >= '0' && level[0] <= '9' && level[1] == 0) return {level[0] - '0', false};
+  return {};
 }
 
 bool WriteRows(png_structp png, png_infop info, std::FILE* file, png_bytepp rows, uint32_t width,
                uint32_t height, int channels) {
   if (setjmp(png_jmpbuf(png))) return false;
   png_init_io(png, file);
-  png_set_compression_level(png, CompressionLevel());
+  const Compression compression = ChosenCompression();
+  png_set_compression_level(png, compression.level);
+  if (compression.fast) {
+    png_set_filter(png, PNG_FILTER_TYPE_BASE, PNG_FILTER_PAETH);
+    png_set_compression_strategy(png, Z_RLE);
+  }
   png_set_IHDR(png, info, width, height, 8,
                channels == 4 ? PNG_COLOR_TYPE_RGB_ALPHA : PNG_COLOR_TYPE_RGB, PNG_INTERLACE_NONE,
                PNG_COMPRESSION_TYPE_DEFAULT, PNG_FILTER_TYPE_DEFAULT);

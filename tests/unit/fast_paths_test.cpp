@@ -13,6 +13,8 @@
 #include "host/filter_run.h"
 #include "image/numeric.h"
 #include "image/reference_paths.h"
+#include "image/resample_data.h"
+#include "image/two_pass_scale.h"
 #include "render/exact_steps.h"
 #include "image/worker_pool.h"
 #include "scene/relief_workspace.h"
@@ -172,6 +174,48 @@ TEST(FastRender, RandomScenesGiveTheReferenceImage) {
     scene.cameraMatrix = scene.RotationMatrix(random.Range(-80, 80), random.Range(-80, 80), random.Range(0, 359));
     scene.cameraMatrix[11] = random.Unit() * 60;
     ExpectSameRender(scene, buffer, "random scene");
+  }
+}
+
+// 16-bit resampling both ways: areas of one value (which take a shortcut),
+// noise, values up to 65535, every size (the vector paths handle 8 and 2
+// samples at a time), enlarging and shrinking, sub-rectangles.
+TEST(FastResample, SixteenBitPassesEqualThePlainSums) {
+  TestRandom random(0x16B);
+  for (int run = 0; run < 80 / kCaseDivisor; ++run) {
+    const int32_t inW = int32_t(random.Range(1, 90)), inH = int32_t(random.Range(1, 60));
+    const bool equal = random.OneIn(2);
+    const int32_t outW = equal ? inW : int32_t(random.Range(1, 120)), outH = equal ? inH : int32_t(random.Range(1, 80));
+    std::vector<uint16_t> in(size_t(inW) * size_t(inH));
+    const uint16_t plateau = random.OneIn(3) ? 65535 : uint16_t(random.Range(1, 255) * 256);
+    const bool noisy = random.OneIn(2);
+    for (int32_t y = 0; y < inH; ++y)
+      for (int32_t x = 0; x < inW; ++x) {
+        const bool inside = (x - inW / 2) * (x - inW / 2) + (y - inH / 2) * (y - inH / 2) < inW * inH / 5;
+        uint16_t& v = in[size_t(y) * size_t(inW) + size_t(x)];
+        v = noisy && random.OneIn(6) ? uint16_t(random.Next32()) : inside ? plateau : 0;
+      }
+    DibRect part{0, 0, outW, outH};
+    if (random.OneIn(3)) {
+      part.left = int32_t(random.Range(0, outW - 1));
+      part.top = int32_t(random.Range(0, outH - 1));
+      part.right = int32_t(random.Range(part.left + 1, outW));
+      part.bottom = int32_t(random.Range(part.top + 1, outH));
+    }
+    const int32_t pw = part.right - part.left, ph = part.bottom - part.top;
+    const double width = random.OneIn(2) ? 10.0 : 0.5 + random.Unit() * 6;
+    std::vector<uint16_t> outs[2];
+    for (int fast = 0; fast < 2; ++fast) {
+      ScopedReferencePaths path(fast == 0);
+      outs[fast].assign(size_t(pw) * size_t(ph), 0x5A5A);
+      std::vector<const uint16_t*> inRows;
+      std::vector<uint16_t*> outRows;
+      for (int32_t y = 0; y < inH; ++y) inRows.push_back(in.data() + size_t(y) * size_t(inW));
+      for (int32_t y = 0; y < ph; ++y) outRows.push_back(outs[fast].data() + size_t(y) * size_t(pw));
+      C2PassScale<CGaussianFilter, CDataPaintLib16> scale(width);
+      ASSERT_NE(nullptr, scale.ResamplePart(inRows.data(), inW, inH, outRows.data(), outW, outH, part));
+    }
+    ASSERT_EQ(outs[0], outs[1]) << "run " << run << ": " << inW << "x" << inH << " to " << outW << "x" << outH;
   }
 }
 
