@@ -1,6 +1,5 @@
 #include <errno.h>
 #include <png.h>
-#include <zlib.h>
 #include <sys/stat.h>
 
 #include <csetjmp>
@@ -9,6 +8,7 @@
 #include <cstring>
 #include <new>
 
+#include "cli/png_banded_writer.h"
 #include "cli/png_chunks.h"
 #include "cli/png_io.h"
 
@@ -63,33 +63,23 @@ bool ReadRows(png_structp png, png_infop info, std::FILE* file, std::vector<uint
   return true;
 }
 
-// By default every row is Paeth-filtered and run-length coded (zlib level 1,
-// Z_RLE): libpng's adaptive choice of a filter per row tries all five on
-// every row and took longer than the whole effect, and on rendered reliefs the
-// single filter with run-length coding gave smaller files than the adaptive
-// filters at level 1 (7.9 MB instead of 9.6 MB at 4000 x 3000) in half the
-// time.  TESSARO_PNG_LEVEL (0 to 9) chooses zlib's level instead, with the
-// adaptive filters and the usual matching (9 for the smallest files).
-struct Compression {
-  int level = 1;
-  bool fast = true;
-};
-Compression ChosenCompression() {
-  const char* level = std::getenv("TESSARO_PNG_LEVEL");
-  if (level && level[0] >= '0' && level[0] <= '9' && level[1] == 0) return {level[0] - '0', false};
-  return {};
+// TESSARO_PNG_LEVEL (0 to 9) writes through libpng at that zlib level, with
+// its adaptive choice of a filter per row; without it the banded writer below
+// is used.
+bool ChosenLevel(int* level) {
+  const char* text = std::getenv("TESSARO_PNG_LEVEL");
+  if (!text || text[0] < '0' || text[0] > '9' || text[1] != 0) return false;
+  *level = text[0] - '0';
+  return true;
 }
 
 bool WriteRows(png_structp png, png_infop info, std::FILE* file, png_bytepp rows, uint32_t width,
                uint32_t height, int channels) {
   if (setjmp(png_jmpbuf(png))) return false;
   png_init_io(png, file);
-  const Compression compression = ChosenCompression();
-  png_set_compression_level(png, compression.level);
-  if (compression.fast) {
-    png_set_filter(png, PNG_FILTER_TYPE_BASE, PNG_FILTER_PAETH);
-    png_set_compression_strategy(png, Z_RLE);
-  }
+  int level = 6;
+  ChosenLevel(&level);
+  png_set_compression_level(png, level);
   png_set_IHDR(png, info, width, height, 8,
                channels == 4 ? PNG_COLOR_TYPE_RGB_ALPHA : PNG_COLOR_TYPE_RGB, PNG_INTERLACE_NONE,
                PNG_COMPRESSION_TYPE_DEFAULT, PNG_FILTER_TYPE_DEFAULT);
@@ -170,6 +160,8 @@ bool ReadPng(const std::string& path, const PngLimits& limits, Picture* picture,
 
 bool WritePng(const std::string& path, const uint8_t* pixels, uint32_t width, uint32_t height,
               int channels, std::string* error) {
+  int level = 0;
+  if (!ChosenLevel(&level)) return WriteBandedPng(path, pixels, width, height, channels, error);
   // Taken before the file exists, so that a failure leaves nothing to clean up.
   std::vector<png_bytep> rows;
   try {
