@@ -8,6 +8,7 @@
 #include <cstring>
 #include <new>
 
+#include "cli/png_banded_writer.h"
 #include "cli/png_chunks.h"
 #include "cli/png_io.h"
 
@@ -62,20 +63,23 @@ bool ReadRows(png_structp png, png_infop info, std::FILE* file, std::vector<uint
   return true;
 }
 
-// zlib's level 1 by default: at the usual level 6 the compression takes longer
-// than the whole effect, for files only about a tenth smaller.  TESSARO_PNG_LEVEL
-// (0 to 9) chooses another.
-int CompressionLevel() {
-  const char* level = std::getenv("TESSARO_PNG_LEVEL");
-  if (level && level[0] >= '0' && level[0] <= '9' && level[1] == 0) return level[0] - '0';
-  return 1;
+// TESSARO_PNG_LEVEL (0 to 9) writes through libpng at that zlib level, with
+// its adaptive choice of a filter per row; without it the banded writer below
+// is used.
+bool ChosenLevel(int* level) {
+  const char* text = std::getenv("TESSARO_PNG_LEVEL");
+  if (!text || text[0] < '0' || text[0] > '9' || text[1] != 0) return false;
+  *level = text[0] - '0';
+  return true;
 }
 
 bool WriteRows(png_structp png, png_infop info, std::FILE* file, png_bytepp rows, uint32_t width,
                uint32_t height, int channels) {
   if (setjmp(png_jmpbuf(png))) return false;
   png_init_io(png, file);
-  png_set_compression_level(png, CompressionLevel());
+  int level = 6;
+  ChosenLevel(&level);
+  png_set_compression_level(png, level);
   png_set_IHDR(png, info, width, height, 8,
                channels == 4 ? PNG_COLOR_TYPE_RGB_ALPHA : PNG_COLOR_TYPE_RGB, PNG_INTERLACE_NONE,
                PNG_COMPRESSION_TYPE_DEFAULT, PNG_FILTER_TYPE_DEFAULT);
@@ -156,6 +160,8 @@ bool ReadPng(const std::string& path, const PngLimits& limits, Picture* picture,
 
 bool WritePng(const std::string& path, const uint8_t* pixels, uint32_t width, uint32_t height,
               int channels, std::string* error) {
+  int level = 0;
+  if (!ChosenLevel(&level)) return WriteBandedPng(path, pixels, width, height, channels, error);
   // Taken before the file exists, so that a failure leaves nothing to clean up.
   std::vector<png_bytep> rows;
   try {

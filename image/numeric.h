@@ -11,6 +11,13 @@
 #include <cstring>
 #include <limits>
 
+// Vector arithmetic on doubles is used only where the scalar doubles are SSE2
+// arithmetic too (x86-64 and -mfpmath=sse, never x87 with its wider
+// intermediates), so that both paths round every step the same way.
+#if defined(__SSE2__) && defined(__SSE2_MATH__)
+#define TESSARO_SSE2_DOUBLES 1
+#endif
+
 namespace tessaro {
 
 // Truncates toward zero.  Values that do not fit in 32 bits, infinities and NaN

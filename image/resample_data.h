@@ -6,6 +6,8 @@
 #include <cstdint>
 #include <vector>
 
+#include "image/resample_weights.h"
+
 namespace tessaro {
 
 // 32-bit pixels 0xAARRGGBB with straight (not premultiplied) alpha.
@@ -37,6 +39,10 @@ struct CDataPaintLib16 {
   // limited); normalised weights keep it within the range of the taps.
   static Sample Convolve(const Sample* taps, const double* weights, int32_t count);
 
+  // Convolve for a row of samples at once, as CDataPaintLib32::RowSums.
+  // Columns whose taps all hold one value take that value's sum, found once
+  // per row; the others are summed several columns at a time (SSE2 where the
+  // target has it), each lane adding its taps in Convolve's order.
   class RowSums {
    public:
     explicit RowSums(int32_t width);
@@ -45,6 +51,26 @@ struct CDataPaintLib16 {
 
    private:
     std::vector<double> sum_;
+  };
+
+  // The horizontal pass over whole rows: out[u - begin] is Convolve of the
+  // taps of output u in the table, for u in begin..end-1, bit for bit.  An
+  // output whose taps all hold one value and whose weights are those of an
+  // earlier output with that value takes the earlier sum; neighbouring outputs
+  // with equal weights are summed together, lane by lane in Convolve's order.
+  class AcrossRows {
+   public:
+    AcrossRows(const ResampleWeights& table, int32_t begin, int32_t end, int32_t inWidth);
+    void Convolve(const Sample* in, Sample* out);
+
+   private:
+    const ResampleWeights& table_;
+    int32_t begin_, end_;
+    std::vector<int32_t> kind_;      // outputs of one kind have equal weights
+    std::vector<double> samples_;    // the input row as doubles
+    std::vector<int32_t> run_;       // samples from i on equal to sample i
+    int32_t cachedKind_ = -1;
+    Sample cachedValue_ = 0, cachedSum_ = 0;
   };
 };
 

@@ -9,10 +9,12 @@
 
 #include <algorithm>
 #include <cstdint>
+#include <type_traits>
 #include <vector>
 
 #include "image/dib.h"
 #include "image/reference_paths.h"
+#include "image/resample_data.h"
 #include "image/worker_pool.h"
 #include "image/resample_filters.h"
 #include "image/resample_weights.h"
@@ -77,11 +79,29 @@ typename C2PassScale<Filter, Data>::Sample* const* C2PassScale<Filter, Data>::Re
   struct Extent {
     int32_t first, last;  // first > last: all zero
   };
+  auto NonZeroExtent = [](const Sample* row, int32_t width) {
+    int32_t first = 0, last = width - 1;
+    while (first < width && row[first] == Sample{}) ++first;
+    while (last > first && row[last] == Sample{}) --last;
+    return first < width ? Extent{first, last} : Extent{width, -1};
+  };
   std::vector<Extent> nonZero(reference ? 0 : size_t(inHeight));
   {
     const ResampleWeights across = tessaro::BuildWeights(
         kernel, outWidth, inWidth, double(outWidth) / double(inWidth), part.left, part.right);
     auto rowsOf = [&](int thread, int threads) {
+      if constexpr (std::is_same_v<Data, CDataPaintLib16>) {
+        if (!reference) {
+          CDataPaintLib16::AcrossRows pass(across, part.left, part.right, inWidth);
+          for (int32_t y = 0; y < inHeight; ++y) {
+            if (!OwnsRow(y, thread, threads)) continue;
+            Sample* const out = temp.data() + size_t(y) * size_t(partWidth);
+            pass.Convolve(inRows[y], out);
+            nonZero[size_t(y)] = NonZeroExtent(out, partWidth);
+          }
+          return;
+        }
+      }
       for (int32_t y = 0; y < inHeight; ++y) {
         if (!OwnsRow(y, thread, threads)) continue;
         const Sample* const in = inRows[y];

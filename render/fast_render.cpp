@@ -31,6 +31,7 @@
 #include "render/matrix.h"
 #include "render/quad_filler.h"
 #include "render/quad_walk.h"
+#include "image/dib.h"
 #include "image/worker_pool.h"
 #include "scene/scene3d.h"
 
@@ -62,6 +63,8 @@ struct FillTarget {
   uint8_t* blockMin;
   uint8_t* zeros;
   int32_t blocks;  // per row
+  // The part painted: columns and rows from the first to before the second.
+  int32_t left, right, top, bottom;
 };
 
 constexpr int kBlockShift = 6;
@@ -258,6 +261,18 @@ void FillSpan(const FastQuad& q, const FillTarget& t, const NearLimit& limit, co
                             t.width, s)) {
     return;
   }
+  if (s.first < t.left) {
+    // The pixels left of the part are stepped over as the reference steps
+    // them, ending the row where it would end it.
+    if (s.last < t.left) return;
+    const int64_t n = t.left - s.first;
+    if (!AdvanceOverPixels(s.w, s.dw, n, limit)) return;
+    s.u = StepExactly(s.u, s.du, n);
+    s.v = StepExactly(s.v, s.dv, n);
+    s.first = t.left;
+  }
+  s.last = std::min<int64_t>(s.last, int64_t(t.right) - 1);
+  if (s.first > s.last) return;
   uint32_t* const row = t.colour + size_t(y) * size_t(t.stride);
   CoverRow coverRow{};
   if (kCovered) {
@@ -312,28 +327,52 @@ void FillSpan(const FastQuad& q, const FillTarget& t, const NearLimit& limit, co
 template <Pass kPass, bool kCovered>
 void FillRowsOf(const FastQuad& q, const FillTarget& t, uint8_t position, int thread, int threads) {
   const NearLimit& limit = GetNearLimit();
-  quad_walk::WalkQuad(q.corners, t.height, [&](const Edge& left, const Edge& right, int32_t y) {
-    if (OwnsRow(y, thread, threads)) FillSpan<kPass, kCovered>(q, t, limit, left, right, y, position);
+  // The walk's values on a row do not depend on where it stops.
+  quad_walk::WalkQuad(q.corners, t.bottom, [&](const Edge& left, const Edge& right, int32_t y) {
+    if (y >= t.top && OwnsRow(y, thread, threads)) FillSpan<kPass, kCovered>(q, t, limit, left, right, y, position);
   });
 }
 
 }  // namespace
 
-void CScene3D::RenderFast() {
+void CScene3D::RenderFast() { RenderFastPart(0, 0, width_, height_); }
+
+void CScene3D::RenderPart(const DibRect& part) {
+  const int32_t left = std::max(part.left, 0), top = std::max(part.top, 0);
+  const int32_t right = std::min(part.right, width_), bottom = std::min(part.bottom, height_);
+  RenderFastPart(left, top, std::max(left, right), std::max(top, bottom));
+}
+
+void CScene3D::RenderFastPart(int32_t left, int32_t top, int32_t right, int32_t bottom) {
+  const bool whole = left == 0 && top == 0 && right == width_ && bottom == height_;
   // Every index is checked before anything is drawn; a scene with a bad one is
   // left to the reference path, which fails at the quad the user would expect.
   std::vector<FastQuad> quads;
   for (int32_t o = objects_.Count() - 1; o >= 0; --o) {
     const CObject3D& object = objects_.At(o);
-    if (object.quads.Count() > 0 && !textures_.Contains(object.textureIndex)) return RenderReference();
+    // A part has no reference to fall back on: it raises the error before
+    // anything is drawn.
+    if (object.quads.Count() > 0 && !textures_.Contains(object.textureIndex)) {
+      if (!whole) ThrowInvalidIndex(object.textureIndex, textures_.Count());
+      return RenderReference();
+    }
     for (int32_t q = object.quads.Count() - 1; q >= 0; --q) {
       const CRect3D& r = object.quads.At(q);
-      for (int32_t i : {r.i0, r.i1, r.i2, r.i3})
-        if (!object.nodes.Contains(i)) return RenderReference();
+      for (int32_t i : {r.i0, r.i1, r.i2, r.i3}) {
+        if (object.nodes.Contains(i)) continue;
+        if (!whole) ThrowInvalidIndex(i, object.nodes.Count());
+        return RenderReference();
+      }
     }
   }
 
-  ClearTarget();
+  if (whole) {
+    ClearTarget();
+  } else {
+    for (int32_t y = top; y < bottom; ++y)
+      std::fill(colour_ + size_t(y) * size_t(stride_) + size_t(left), colour_ + size_t(y) * size_t(stride_) + size_t(right),
+                backgroundColour);
+  }
   const int32_t total = SaturatedQuadCount();
   int32_t done = 0;
 
@@ -362,7 +401,7 @@ void CScene3D::RenderFast() {
   ReportProgress(done, total);
 
   const int32_t count = int32_t(quads.size());
-  FillTarget target{colour_, width_, height_, stride_, nullptr, nullptr, nullptr, 0};
+  FillTarget target{colour_, width_, height_, stride_, nullptr, nullptr, nullptr, 0, left, right, top, bottom};
   if (count > 1 && count <= kMaxCoveredQuads) {
     const int32_t blocks = int32_t((int64_t(width_) + kBlock - 1) >> kBlockShift);
     const size_t map = size_t(width_) * size_t(height_), summary = size_t(blocks) * size_t(height_);
@@ -380,7 +419,7 @@ void CScene3D::RenderFast() {
       coverage_ = std::vector<uint8_t>();  // drawn without skipping instead
     }
   }
-  const int threads = ThreadsFor(int64_t(width_) * int64_t(height_));
+  const int threads = ThreadsFor(int64_t(right - left) * int64_t(bottom - top));
 
   // Each thread owns its rows in both passes, so the threads never wait for
   // one another: only the calling thread, before it reports a quad, waits
@@ -392,7 +431,7 @@ void CScene3D::RenderFast() {
       for (int32_t i = count - 1; i >= 1; --i)
         FillRowsOf<Pass::FindCover, true>(quads[size_t(i)], target, uint8_t(i + 1), thread, threads);
       // The painting pass needs the true smallest entry of every block.
-      for (int32_t y = 0; y < height_; ++y) {
+      for (int32_t y = top; y < bottom; ++y) {
         if (!OwnsRow(y, thread, threads)) continue;
         const uint8_t* row = target.coverage + size_t(y) * size_t(width_);
         uint8_t* mins = target.blockMin + size_t(y) * size_t(target.blocks);

@@ -242,4 +242,12 @@ void ReliefWorkspace::Render(const EffectSettings& settings, ProgressCallback pr
   scene.Render();
 }
 
+void ReliefWorkspace::RenderPart(const EffectSettings& settings, ProgressCallback progress,
+                                 const DibRect& part) {
+  CScene3D& scene = *scene_;
+  scene.progressCallback = std::move(progress);
+  scene.PoseCamera(settings.angleX, settings.angleY, settings.perspective, settings.zoom);
+  scene.RenderPart(part);
+}
+
 }  // namespace tessaro

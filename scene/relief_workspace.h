@@ -45,6 +45,9 @@ class ReliefWorkspace {
 
   // Poses the camera from the view parameters and draws into the render target.
   void Render(const EffectSettings& settings, ProgressCallback progress);
+  // The same for one rectangle of the render target only (CScene3D::RenderPart):
+  // its pixels come out as Render makes them, the others are left as they are.
+  void RenderPart(const EffectSettings& settings, ProgressCallback progress, const DibRect& part);
 
   bool HasScene() const { return scene_ != nullptr; }
   CScene3D& Scene() { return *scene_; }

@@ -22,6 +22,7 @@
 namespace tessaro {
 
 class CDib;
+struct DibRect;
 
 using Matrix4 = std::array<double, 16>;  // element (r, c) at r * 4 + c
 
@@ -166,6 +167,11 @@ class CScene3D {
   // Clears the buffer, projects every node and fills every quad, objects and
   // quads from the last to the first, reporting progress after each quad.
   void Render();
+  // Render for the pixels of one rectangle of the buffer (right and bottom
+  // exclusive, clipped to the buffer): each gets the value Render gives it,
+  // bit for bit, and pixels outside keep theirs.  Nodes are projected and
+  // progress is reported as by Render.  Always the fast filler.
+  void RenderPart(const DibRect& part);
   // The node with sx, sy and depth from the object's combined matrix.
   CNode3D TransformNode(int32_t objectIndex, const CNode3D& node) const;
   // Fills one quad of an object with its texture, composited over the buffer.
@@ -190,6 +196,7 @@ class CScene3D {
   // (render/fast_render.cpp); Render picks one (image/reference_paths.h).
   void RenderReference();
   void RenderFast();
+  void RenderFastPart(int32_t left, int32_t top, int32_t right, int32_t bottom);
   int32_t SaturatedQuadCount() const;
   // Calls the progress callback, if any, with (done, total).
   void ReportProgress(int64_t done, int32_t total);

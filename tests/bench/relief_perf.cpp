@@ -130,9 +130,31 @@ std::vector<Stage> Stages(Document& doc) {
                  },
                  [s](ReliefWorkspace& ws) { ws.Render(s, [](int32_t, int32_t) {}); }, TargetBytes, true};
   };
-  Stage d30 = render(Turned(30)), d100 = render(Turned(100));
+  Stage d30 = render(Turned(30)), d100 = render(Turned(100)), part = render(Turned(30));
   d30.name = "render depth 30, 20/-30";
   d100.name = "render depth 100, 20/-30";
+  // The middle quarter of the target, as the dialog would show first: the
+  // reference renders everything, the fast path only the part; the bytes
+  // compared are the part's.
+  const DibRect middle{doc.width / 4, doc.height / 4, doc.width * 3 / 4, doc.height * 3 / 4};
+  part.name = "render middle quarter";
+  part.run = [middle](ReliefWorkspace& ws) {
+    if (ReferencePathsSelected()) {
+      ws.Render(Turned(30), [](int32_t, int32_t) {});
+    } else {
+      ws.RenderPart(Turned(30), [](int32_t, int32_t) {}, middle);
+    }
+  };
+  part.result = [middle](ReliefWorkspace& ws) {
+    const CDib& t = ws.RenderTarget();
+    std::vector<uint8_t> bytes;
+    for (int32_t y = middle.top; y < middle.bottom; ++y) {
+      const uint32_t* row = t.Pixels() + size_t(y) * size_t(t.Stride()) + size_t(middle.left);
+      const std::vector<uint8_t> b = Bytes(row, size_t(middle.right - middle.left) * 4);
+      bytes.insert(bytes.end(), b.begin(), b.end());
+    }
+    return bytes;
+  };
   return {
       {"height field (prepare)", [](ReliefWorkspace&) {}, prepared,
        [](ReliefWorkspace& ws) { return Bytes(ws.BlurredHeights().values.data(), ws.BlurredHeights().values.size() * 2); },
@@ -142,6 +164,7 @@ std::vector<Stage> Stages(Document& doc) {
       {"slices + side, smoothed", prepared, side(smooth), SideBytes, false},
       d30,
       d100,
+      part,
       {"composite",
        [prepared, defaults](ReliefWorkspace& ws) {
          if (ws.HasScene()) return;

@@ -9,6 +9,9 @@
 
 #include "cli/png_chunks.h"
 #include "cli/png_io.h"
+#if !defined(_WIN32)
+#include "cli/png_banded_writer.h"
+#endif
 #include "tests/cli/allocation_faults.h"
 #include "tests/cli/png_fixtures.h"
 #include "tests/cli/test_module_host.h"
@@ -121,6 +124,50 @@ TEST_F(PngIoTest, UnreadableFilesAreRefusedWithAReason) {
   EXPECT_FALSE(cli::WritePng(Path("no/such/folder/x.png"), pixel.data(), 1, 1, 4, &error));
   EXPECT_FALSE(error.empty());
 }
+
+#if !defined(_WIN32)
+// The writer's bands (one per thread, each compressed on its own) join into
+// one stream whatever their number and the picture's shape.
+TEST_F(PngIoTest, PicturesWrittenInBandsReadBackUnchanged) {
+  struct Shape {
+    uint32_t w, h;
+    int channels;
+  };
+  uint32_t noise = 7;
+  for (const Shape s : {Shape{1, 1, 4}, Shape{1, 300, 3}, Shape{700, 1, 4}, Shape{1000, 800, 4}, Shape{999, 700, 3}}) {
+    std::vector<uint8_t> pixels(size_t(s.w) * s.h * size_t(s.channels));
+    for (size_t i = 0; i < pixels.size(); ++i) {
+      noise = noise * 1664525u + 1013904223u;
+      const size_t x = (i / size_t(s.channels)) % s.w;
+      pixels[i] = x < s.w / 3 ? 0 : x < s.w / 2 ? uint8_t(i / 7) : uint8_t(noise >> 24);  // runs, ramps, noise
+    }
+    for (unsigned threads : {1u, 2u, 3u}) {
+      EXPECT_LE(cli::PngBandCount(uint64_t(s.w) * s.channels, s.h, threads), int(threads));
+      std::string error;
+      ASSERT_TRUE(cli::WriteBandedPng(Path("banded.png"), pixels.data(), s.w, s.h, s.channels, &error, threads))
+          << error;
+      cli::Picture p;
+      ASSERT_TRUE(cli::ReadPng(Path("banded.png"), cli::PngLimits{}, &p, &error)) << error;
+      ASSERT_EQ(p.width, s.w);
+      ASSERT_EQ(p.height, s.h);
+      for (size_t i = 0, n = size_t(s.w) * s.h; i < n; ++i) {
+        for (int c = 0; c < 4; ++c) {
+          const uint8_t expected = c < s.channels ? pixels[i * size_t(s.channels) + size_t(c)] : 255;
+          ASSERT_EQ(p.rgba[i * 4 + size_t(c)], expected) << s.w << "x" << s.h << ", " << threads << " threads, pixel " << i;
+        }
+      }
+    }
+  }
+  EXPECT_EQ(cli::PngBandCount(4000 * 4, 3000, 2), 2);  // the benchmark's picture: both cores
+  const std::vector<uint8_t> pixel = {1, 2, 3, 4};
+  std::string error;
+  if (fs::exists("/dev/full")) {
+    EXPECT_FALSE(cli::WriteBandedPng("/dev/full", pixel.data(), 1, 1, 4, &error));
+    EXPECT_EQ(error, "cannot write (No space left on device)");
+  }
+  EXPECT_FALSE(cli::WriteBandedPng(Path("empty.png"), pixel.data(), 0, 1, 4, &error));
+}
+#endif
 
 // Memory that runs out while a picture is read is a failure with a reason,
 // never an exception: the pixels' buffer is the one large allocation that

@@ -13,6 +13,8 @@
 #include "host/filter_run.h"
 #include "image/numeric.h"
 #include "image/reference_paths.h"
+#include "image/resample_data.h"
+#include "image/two_pass_scale.h"
 #include "render/exact_steps.h"
 #include "image/worker_pool.h"
 #include "scene/relief_workspace.h"
@@ -121,6 +123,50 @@ std::vector<uint32_t> RandomTexture(TestRandom& random, int32_t w, int32_t h) {
   return texels;
 }
 
+// Random textures, objects and quads of every awkward kind, and a random camera.
+void AddRandomScene(TestRandom& random, CScene3D& scene, int32_t width, int32_t height) {
+  scene.backgroundColour = random.OneIn(2) ? 0 : random.Next32();
+  const int textures = int(random.Range(1, 3));
+  for (int t = 0; t < textures; ++t) {
+    const int32_t tw = int32_t(random.Range(1, 40)), th = int32_t(random.Range(1, 40));
+    const std::vector<uint32_t> texels = RandomTexture(random, tw, th);
+    scene.AddTexture(tw, th, texels.data(), tw);
+  }
+  const int objects = int(random.Range(1, 3));
+  for (int o = 0; o < objects; ++o) {
+    scene.AddObject();
+    CObject3D& object = scene.Object(o);
+    object.textureIndex = int32_t(random.Range(0, textures - 1));
+    // Now and then more quads than the coverage map can number.
+    const int quads = random.OneIn(15) ? 300 : int(random.Range(0, 40));
+    const double spread = random.OneIn(4) ? 4 * width : 1.3 * width;
+    for (int q = 0; q < quads; ++q) {
+      const double cx = (random.Unit() - 0.5) * spread, cy = (random.Unit() - 0.5) * spread;
+      const double size = random.Unit() * width, z = random.OneIn(5) ? random.Unit() * 8 : 20 + random.Unit() * 80;
+      const int32_t base = object.nodes.Count();
+      for (int k = 0; k < 4; ++k) {
+        CNode3D n;
+        const double angle = (k + (random.OneIn(6) ? random.Unit() : 0)) * 1.5707963;
+        n.x = cx + size * std::cos(angle);
+        n.y = cy + size * std::sin(angle);
+        n.z = z + (random.OneIn(3) ? (random.Unit() - 0.5) * 40 : 0);
+        n.s = random.OneIn(8) ? random.Unit() * 3 - 1 : double(k == 1 || k == 2);
+        n.t = random.OneIn(8) ? random.Unit() * 3 - 1 : double(k >= 2);
+        if (random.OneIn(20) && k > 0) n = object.nodes.At(base);  // degenerate
+        scene.AddNode(o, n);
+      }
+      // Either winding: back faces draw nothing.
+      if (random.OneIn(4)) scene.AddQuad(o, base + 3, base + 2, base + 1, base);
+      else scene.AddQuad(o, base, base + 1, base + 2, base + 3);
+    }
+  }
+  scene.centreX = width * (0.2 + 0.6 * random.Unit());
+  scene.centreY = height * (0.2 + 0.6 * random.Unit());
+  scene.projectionScale = 20 + random.Unit() * 80;
+  scene.cameraMatrix = scene.RotationMatrix(random.Range(-80, 80), random.Range(-80, 80), random.Range(0, 359));
+  scene.cameraMatrix[11] = random.Unit() * 60;
+}
+
 TEST(FastRender, RandomScenesGiveTheReferenceImage) {
   TestRandom random(0xFA57);
   for (int scene_number = 0; scene_number < 60 / kCaseDivisor; ++scene_number) {
@@ -131,47 +177,90 @@ TEST(FastRender, RandomScenesGiveTheReferenceImage) {
     std::vector<uint32_t> buffer(size_t(stride) * size_t(height));
     CScene3D scene;
     scene.Init(width, height, buffer.data(), stride, nullptr);
-    scene.backgroundColour = random.OneIn(2) ? 0 : random.Next32();
-    const int textures = int(random.Range(1, 3));
-    for (int t = 0; t < textures; ++t) {
-      const int32_t tw = int32_t(random.Range(1, 40)), th = int32_t(random.Range(1, 40));
-      const std::vector<uint32_t> texels = RandomTexture(random, tw, th);
-      scene.AddTexture(tw, th, texels.data(), tw);
-    }
-    const int objects = int(random.Range(1, 3));
-    for (int o = 0; o < objects; ++o) {
-      scene.AddObject();
-      CObject3D& object = scene.Object(o);
-      object.textureIndex = int32_t(random.Range(0, textures - 1));
-      // Now and then more quads than the coverage map can number.
-      const int quads = random.OneIn(15) ? 300 : int(random.Range(0, 40));
-      const double spread = random.OneIn(4) ? 4 * width : 1.3 * width;
-      for (int q = 0; q < quads; ++q) {
-        const double cx = (random.Unit() - 0.5) * spread, cy = (random.Unit() - 0.5) * spread;
-        const double size = random.Unit() * width, z = random.OneIn(5) ? random.Unit() * 8 : 20 + random.Unit() * 80;
-        const int32_t base = object.nodes.Count();
-        for (int k = 0; k < 4; ++k) {
-          CNode3D n;
-          const double angle = (k + (random.OneIn(6) ? random.Unit() : 0)) * 1.5707963;
-          n.x = cx + size * std::cos(angle);
-          n.y = cy + size * std::sin(angle);
-          n.z = z + (random.OneIn(3) ? (random.Unit() - 0.5) * 40 : 0);
-          n.s = random.OneIn(8) ? random.Unit() * 3 - 1 : double(k == 1 || k == 2);
-          n.t = random.OneIn(8) ? random.Unit() * 3 - 1 : double(k >= 2);
-          if (random.OneIn(20) && k > 0) n = object.nodes.At(base);  // degenerate
-          scene.AddNode(o, n);
-        }
-        // Either winding: back faces draw nothing.
-        if (random.OneIn(4)) scene.AddQuad(o, base + 3, base + 2, base + 1, base);
-        else scene.AddQuad(o, base, base + 1, base + 2, base + 3);
-      }
-    }
-    scene.centreX = width * (0.2 + 0.6 * random.Unit());
-    scene.centreY = height * (0.2 + 0.6 * random.Unit());
-    scene.projectionScale = 20 + random.Unit() * 80;
-    scene.cameraMatrix = scene.RotationMatrix(random.Range(-80, 80), random.Range(-80, 80), random.Range(0, 359));
-    scene.cameraMatrix[11] = random.Unit() * 60;
+    AddRandomScene(random, scene, width, height);
     ExpectSameRender(scene, buffer, "random scene");
+  }
+}
+
+// A part of the target, anywhere (partly or wholly outside it, empty), gets
+// the reference render's pixels; everything else, padding included, is left
+// alone.
+TEST(FastRender, APartGetsTheWholeRendersPixels) {
+  TestRandom random(0x9A27);
+  for (int scene_number = 0; scene_number < 40 / kCaseDivisor; ++scene_number) {
+    const bool large = scene_number % 8 == 0;
+    const int32_t width = large ? 600 : int32_t(random.Range(1, 140));
+    const int32_t height = large ? 450 : int32_t(random.Range(1, 110));
+    const int32_t stride = width + int32_t(random.Range(0, 5));
+    std::vector<uint32_t> buffer(size_t(stride) * size_t(height));
+    CScene3D scene;
+    scene.Init(width, height, buffer.data(), stride, nullptr);
+    AddRandomScene(random, scene, width, height);
+    std::vector<uint32_t> whole;
+    {
+      ScopedReferencePaths plain;
+      scene.Render();
+      whole = buffer;
+    }
+    for (int part_number = 0; part_number < 4; ++part_number) {
+      const int32_t l = int32_t(random.Range(-20, width + 5)), t = int32_t(random.Range(-20, height + 5));
+      const DibRect part{l, t, l + int32_t(random.Range(0, width)), t + int32_t(random.Range(0, height))};
+      SetWorkerThreadCount(part_number % 2 == 0 ? 1 : 3);
+      const uint32_t untouched = random.Next32();
+      std::fill(buffer.begin(), buffer.end(), untouched);
+      scene.RenderPart(part);
+      SetWorkerThreadCount(0);
+      for (int32_t y = 0; y < height; ++y)
+        for (int32_t x = 0; x < stride; ++x) {
+          const bool inside = x >= part.left && x < part.right && y >= part.top && y < part.bottom && x < width;
+          const size_t i = size_t(y) * size_t(stride) + size_t(x);
+          ASSERT_EQ(buffer[i], inside ? whole[i] : untouched)
+              << "scene " << scene_number << ", part " << part.left << "," << part.top << " - " << part.right
+              << "," << part.bottom << ", pixel " << x << "," << y;
+        }
+    }
+  }
+}
+
+// 16-bit resampling both ways: areas of one value (which take a shortcut),
+// noise, values up to 65535, every size (the vector paths handle 8 and 2
+// samples at a time), enlarging and shrinking, sub-rectangles.
+TEST(FastResample, SixteenBitPassesEqualThePlainSums) {
+  TestRandom random(0x16B);
+  for (int run = 0; run < 80 / kCaseDivisor; ++run) {
+    const int32_t inW = int32_t(random.Range(1, 90)), inH = int32_t(random.Range(1, 60));
+    const bool equal = random.OneIn(2);
+    const int32_t outW = equal ? inW : int32_t(random.Range(1, 120)), outH = equal ? inH : int32_t(random.Range(1, 80));
+    std::vector<uint16_t> in(size_t(inW) * size_t(inH));
+    const uint16_t plateau = random.OneIn(3) ? 65535 : uint16_t(random.Range(1, 255) * 256);
+    const bool noisy = random.OneIn(2);
+    for (int32_t y = 0; y < inH; ++y)
+      for (int32_t x = 0; x < inW; ++x) {
+        const bool inside = (x - inW / 2) * (x - inW / 2) + (y - inH / 2) * (y - inH / 2) < inW * inH / 5;
+        uint16_t& v = in[size_t(y) * size_t(inW) + size_t(x)];
+        v = noisy && random.OneIn(6) ? uint16_t(random.Next32()) : inside ? plateau : 0;
+      }
+    DibRect part{0, 0, outW, outH};
+    if (random.OneIn(3)) {
+      part.left = int32_t(random.Range(0, outW - 1));
+      part.top = int32_t(random.Range(0, outH - 1));
+      part.right = int32_t(random.Range(part.left + 1, outW));
+      part.bottom = int32_t(random.Range(part.top + 1, outH));
+    }
+    const int32_t pw = part.right - part.left, ph = part.bottom - part.top;
+    const double width = random.OneIn(2) ? 10.0 : 0.5 + random.Unit() * 6;
+    std::vector<uint16_t> outs[2];
+    for (int fast = 0; fast < 2; ++fast) {
+      ScopedReferencePaths path(fast == 0);
+      outs[fast].assign(size_t(pw) * size_t(ph), 0x5A5A);
+      std::vector<const uint16_t*> inRows;
+      std::vector<uint16_t*> outRows;
+      for (int32_t y = 0; y < inH; ++y) inRows.push_back(in.data() + size_t(y) * size_t(inW));
+      for (int32_t y = 0; y < ph; ++y) outRows.push_back(outs[fast].data() + size_t(y) * size_t(pw));
+      C2PassScale<CGaussianFilter, CDataPaintLib16> scale(width);
+      ASSERT_NE(nullptr, scale.ResamplePart(inRows.data(), inW, inH, outRows.data(), outW, outH, part));
+    }
+    ASSERT_EQ(outs[0], outs[1]) << "run " << run << ": " << inW << "x" << inH << " to " << outW << "x" << outH;
   }
 }
 
