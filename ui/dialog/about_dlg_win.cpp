@@ -7,6 +7,7 @@
 #include "ui/dialog/interface_styles.h"
 #include "ui/toolkit/dc_win.h"
 #include "ui/toolkit/dialog_template_win.h"
+#include "ui/toolkit/dpi_win.h"
 #include "ui/toolkit/mem_dc_win.h"
 #include "ui/toolkit/window_win.h"
 
@@ -164,7 +165,8 @@ bool CAboutDlg::OnInitDialog() {
   picture_.Init(lines_);
   close_.SubclassDlgItem(kCloseId, *this);
   close_.SetWindowText(L"");
-  close_.SetIcon(CAPTION_CLOSE_ICON_ID, 0, 16, 16);
+  const int side = WindowSkinMetrics(Hwnd()).smallIcon;
+  close_.SetIcon(CAPTION_CLOSE_ICON_ID, 0, side, side);
   // Centred on the screen: the box has no owner to centre on.
   const RECT r = GetWindowRect();
   const int w = r.right - r.left, h = r.bottom - r.top;

@@ -20,6 +20,8 @@
 #include "ui/dialog/menu_win.h"
 #include "ui/dialog/window_placement.h"
 #include "ui/toolkit/dialog_template_win.h"
+#include "ui/toolkit/dpi_win.h"
+#include "ui/toolkit/host_window_win.h"
 #include "ui/toolkit/small_dialogs.h"
 #include "ui/toolkit/small_dialogs_win.h"
 
@@ -30,8 +32,6 @@ namespace {
 constexpr char kDialogSection[] = "Main_dlg";
 constexpr char kMenuSection[] = "Main_menu";
 constexpr char kPresetsMenuSection[] = "Settings_menu";
-constexpr int kCheckIconSize = 16;
-constexpr int kCaptionIconSize = 16;
 
 CMainDlg* g_live = nullptr;
 
@@ -153,7 +153,7 @@ CMainDlg* CMainDlg::Live() { return g_live; }
 
 INT_PTR CMainDlg::Run(HWND owner) {
   const std::unique_ptr<CDialogTemplate> t = BuildMainDialogTemplate();
-  return DoModal(t->Get(), owner);
+  return DoModal(t->Get(), ModalOwnerFor(owner));
 }
 
 bool CMainDlg::OnInitDialog() {
@@ -169,8 +169,9 @@ bool CMainDlg::OnInitDialog() {
   PlaceWindow();
   ApplyInterfaceColors();
   ConfigureSliders();
-  captionMenu_.SetIcon(CAPTION_MENU_ICON_ID, 0, kCaptionIconSize, kCaptionIconSize);
-  captionClose_.SetIcon(CAPTION_CLOSE_ICON_ID, 0, kCaptionIconSize, kCaptionIconSize);
+  const int side = WindowSkinMetrics(Hwnd()).smallIcon;
+  captionMenu_.SetIcon(CAPTION_MENU_ICON_ID, 0, side, side);
+  captionClose_.SetIcon(CAPTION_CLOSE_ICON_ID, 0, side, side);
   captionMenu_.SetDrawFocus(false);
   captionClose_.SetDrawFocus(false);
   ShowValues(effect_.Settings());
@@ -207,12 +208,24 @@ void CMainDlg::PlaceWindow() {
   const RECT created = GetWindowRect();
   const ScreenRect templateRect = {created.left, created.top, created.right, created.bottom};
   const StoredPlacement stored = ReadPlacement(store_, templateRect);
-  ScreenRect r =
-      InitialPlacement(templateRect, stored, kFirstWindowWidth, kFirstWindowHeight);
+  const int32_t firstWidth = ScaleToDpi(kFirstWindowWidth, Dpi());
+  const int32_t firstHeight = ScaleToDpi(kFirstWindowHeight, Dpi());
+  ScreenRect r = InitialPlacement(templateRect, stored, firstWidth, firstHeight);
   // Never smaller than the template: the frame's minimum would hold it there
   // anyway, and the controls were laid out for it.
   r.right = std::max(r.right, r.left + templateRect.Width());
   r.bottom = std::max(r.bottom, r.top + templateRect.Height());
+  // The first opening is in the middle of the editor's monitor, which need
+  // not be the primary one.  Without an editor window, the template's place.
+  HWND owner = ::GetWindow(Hwnd(), GW_OWNER);
+  MONITORINFO monitor = {};
+  monitor.cbSize = sizeof monitor;
+  if (stored.x <= 0 && owner != nullptr &&
+      GetMonitorInfoW(MonitorFromWindow(owner, MONITOR_DEFAULTTONEAREST), &monitor) != FALSE) {
+    const RECT& w = monitor.rcWork;
+    r = CentredOn({int32_t(w.left), int32_t(w.top), int32_t(w.right), int32_t(w.bottom)},
+                  r.Width(), r.Height());
+  }
   r = KeepOnMonitors(r, MonitorWorkAreas());
   MoveWindow(RECT{r.left, r.top, r.right, r.bottom}, false);
 }
@@ -237,8 +250,8 @@ void CMainDlg::OnDestroy() {
 // ---- Values -----------------------------------------------------------------------
 
 void CMainDlg::SetCheckIcon(CButtonST& button) {
-  button.SetIcon(button.GetCheck() != 0 ? CHECKED_BOX_ICON_ID : EMPTY_BOX_ICON_ID, 0,
-                 kCheckIconSize, kCheckIconSize);
+  const int side = WindowSkinMetrics(Hwnd()).smallIcon;
+  button.SetIcon(button.GetCheck() != 0 ? CHECKED_BOX_ICON_ID : EMPTY_BOX_ICON_ID, 0, side, side);
 }
 
 void CMainDlg::ShowValues(const EffectSettings& values) {
