@@ -15,6 +15,7 @@
 #include "settings/product_identity.h"
 #include "settings/settings_store.h"
 #include "ui/dialog/about_dlg_win.h"
+#include "ui/dialog/host_color_pick.h"
 #include "ui/dialog/interface_styles.h"
 #include "ui/dialog/main_dialog_layout.h"
 #include "ui/dialog/menu_win.h"
@@ -493,18 +494,15 @@ void CMainDlg::OnSwatch(CColorButton& swatch) {
 bool CMainDlg::PickColor(uint32_t& color, bool allowHostPicker) {
   const host::FilterRecord& record = effect_.Record();
   if (allowHostPicker && record.colorServices != nullptr) {
-    host::ColorServicesInfo info = {};
-    info.infoSize = int32_t(sizeof info);
-    info.selector = 0;  // choose a colour
-    info.sourceSpace = info.resultSpace = 0;  // RGB
-    info.colorComponents[0] = int16_t(color & 0xFF);
-    info.colorComponents[1] = int16_t((color >> 8) & 0xFF);
-    info.colorComponents[2] = int16_t((color >> 16) & 0xFF);
-    if (record.colorServices(&info) != 0) return false;
-    const auto channel = [](int16_t v) { return uint32_t(std::clamp<int>(v, 0, 255)); };
-    color = channel(info.colorComponents[0]) | channel(info.colorComponents[1]) << 8 |
-            channel(info.colorComponents[2]) << 16;
-    return true;
+    host::ColorServicesInfo info = HostPickRequest(color);
+    const int16_t result = record.colorServices(&info);
+    // The host's picker may have taken the keyboard; it comes back here.
+    if (IsWindowVisible(Hwnd()) && GetForegroundWindow() != Hwnd()) SetForegroundWindow(Hwnd());
+    switch (InterpretHostPick(result, info, color, &color)) {
+      case HostPick::kPicked: return true;
+      case HostPick::kCancelled: return false;
+      case HostPick::kUnavailable: break;  // the system's chooser instead
+    }
   }
   static COLORREF custom[16] = {};
   CHOOSECOLORW chooser = {};
