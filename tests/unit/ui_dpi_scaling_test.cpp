@@ -7,6 +7,7 @@
 
 #include "image/dib.h"
 #include "image/pixel.h"
+#include "ui/dialog/about_scroller.h"
 #include "ui/dialog/paint_surface.h"
 #include "ui/dialog/window_placement.h"
 #include "ui/toolkit/control_geometry.h"
@@ -122,6 +123,24 @@ TEST(SliderAtDpi, ChevronStrokesGrowWithTheDpi) {
   const int at96 = blackPixels(96), at192 = blackPixels(192);
   EXPECT_EQ(at96, 5);  // two strokes of 2 and 3 pixels
   EXPECT_GT(at192, 3 * at96);  // twice as long, twice as wide, less the overlaps
+}
+
+// The about box's picture grows with the dialog; its credits keep their
+// proportions to it: at twice the DPI every length of the roll doubles.
+TEST(AboutAtDpi, CreditsRollWithTheirGeometryScaled) {
+  AboutScroller base(100), twice(200, 192);
+  EXPECT_EQ(twice.StartPosition(), 2 * base.StartPosition());
+  EXPECT_EQ(twice.LineStep(), 2 * AboutScroller::kLineStep);
+  EXPECT_EQ(twice.TextLeft(), 2 * AboutScroller::kTextLeft);
+  EXPECT_EQ(twice.LineHeight(), 2 * AboutScroller::kLineHeight);
+  EXPECT_EQ(twice.TextColumn(), 2 * AboutScroller::kTextColumn);
+  for (int32_t f : {1, 64, 127, 200}) {
+    SCOPED_TRACE(f);
+    EXPECT_EQ(twice.FadeLevel(2 * f), base.FadeLevel(f));
+    EXPECT_EQ(twice.FadeLevel(twice.StartPosition() - 2 * f),
+              base.FadeLevel(base.StartPosition() - f));
+  }
+  EXPECT_EQ(base.FadeLevel(64), 128);  // unchanged at 96: twice the distance in
 }
 
 TEST(WindowPlacementTest, FirstOpeningCentresOnTheEditorsMonitor) {

@@ -69,6 +69,10 @@ HCURSOR CToolDlg::CursorFor(FrameCursor cursor) const {
 bool CToolDlg::OnInitDialog() {
   // Alt+F1 in the table becomes a command nobody handles, so it does nothing.
   SetAccelerators(LoadAcceleratorsW(ToolkitModule(), MAKEINTRESOURCEW(kToolAcceleratorTable)));
+  // A new window starts with its template's font (from an earlier window of
+  // this object, a font made for a DPI change may be left).
+  if (dpiFont_ != nullptr) DeleteObject(dpiFont_);
+  dpiFont_ = nullptr;
   const bool result = CResizableDialog::OnInitDialog();
   dpi_ = SystemDpiForWindow(Hwnd());
   SetWindowSkinDpi(Hwnd(), dpi_);
@@ -188,6 +192,9 @@ LRESULT CToolDlg::WindowProc(UINT msg, WPARAM wParam, LPARAM lParam) {
     ChangeDpi(int32_t(LOWORD(wParam)), reinterpret_cast<const RECT*>(lParam));
     return 0;
   }
+  // The platform keeps a dialog's template font for good; once a DPI change
+  // made another, that one is the dialog's font for everyone who asks.
+  if (msg == WM_GETFONT && dpiFont_ != nullptr) return reinterpret_cast<LRESULT>(dpiFont_);
   return CResizableDialog::WindowProc(msg, wParam, lParam);
 }
 
@@ -217,9 +224,9 @@ void CToolDlg::ChangeDpi(int32_t dpi, const RECT* suggested) {
               return TRUE;
             },
             reinterpret_cast<LPARAM>(&swap));
-        SetFont(font, false);
-        if (dpiFont_ != nullptr) DeleteObject(dpiFont_);
+        HFONT previous = dpiFont_;
         dpiFont_ = font;
+        if (previous != nullptr) DeleteObject(previous);
       }
     }
     RescaleLayout(old, dpi);
