@@ -192,7 +192,7 @@ TEST_F(FrameWin, MovingToTwiceTheDpiScalesFontPlacesAndLimitsAndBackAgain) {
   EXPECT_EQ(dlg.MinimumTrackSize().width, minimum.width);
 }
 
-TEST(DpiAwareness, ModalDialogsRunPerMonitorAwareAndTheThreadGetsItsContextBack) {
+TEST(DpiAwareness, ModalDialogsRunPerMonitorAwareAndTheHostKeepsItsContext) {
   HMODULE user = GetModuleHandleW(L"user32.dll");
   using GetContext = HANDLE(WINAPI*)();
   using Awareness = int(WINAPI*)(HANDLE);
@@ -202,7 +202,7 @@ TEST(DpiAwareness, ModalDialogsRunPerMonitorAwareAndTheThreadGetsItsContextBack)
       reinterpret_cast<void*>(GetProcAddress(user, "GetAwarenessFromDpiAwarenessContext")));
   if (get == nullptr || awareness == nullptr) GTEST_SKIP() << "no DPI awareness contexts here";
   const int before = awareness(get());
-  static int during = -1;
+  static int during = -1, forTheHost = -1, afterTheHost = -1;
   static GetContext s_get;
   static Awareness s_awareness;
   s_get = get, s_awareness = awareness;
@@ -211,12 +211,19 @@ TEST(DpiAwareness, ModalDialogsRunPerMonitorAwareAndTheThreadGetsItsContextBack)
   CDialog dialog;
   const UINT_PTR timer = SetTimer(nullptr, 0, 100, [](HWND, UINT, UINT_PTR id, DWORD) {
     during = s_awareness(s_get());
+    {
+      const CHostDpiScope host;  // around a call into the host
+      forTheHost = s_awareness(s_get());
+    }
+    afterTheHost = s_awareness(s_get());
     KillTimer(nullptr, id);
     if (HWND box = FindWindowW(nullptr, L"Aware")) PostMessageW(box, WM_COMMAND, IDOK, 0);
   });
   EXPECT_EQ(dialog.DoModal(t.Get(), nullptr), IDOK);
   KillTimer(nullptr, timer);
   EXPECT_EQ(during, 2) << "per-monitor aware while the dialog runs";
+  EXPECT_EQ(forTheHost, before) << "the host's own context for the host's windows";
+  EXPECT_EQ(afterTheHost, 2);
   EXPECT_EQ(awareness(get()), before);
 }
 

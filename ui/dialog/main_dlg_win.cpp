@@ -495,7 +495,12 @@ bool CMainDlg::PickColor(uint32_t& color, bool allowHostPicker) {
   const host::FilterRecord& record = effect_.Record();
   if (allowHostPicker && record.colorServices != nullptr) {
     host::ColorServicesInfo info = HostPickRequest(color);
-    const int16_t result = record.colorServices(&info);
+    int16_t result = 0;
+    {
+      // The host's picker is the host's window, made in its own DPI context.
+      const CHostDpiScope hostContext;
+      result = record.colorServices(&info);
+    }
     // The host's picker may have taken the keyboard; it comes back here.
     if (IsWindowVisible(Hwnd()) && GetForegroundWindow() != Hwnd()) SetForegroundWindow(Hwnd());
     switch (InterpretHostPick(result, info, color, &color)) {

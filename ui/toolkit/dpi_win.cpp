@@ -18,26 +18,46 @@ Function User32Function(const char* name) {
 }
 
 using SetThreadDpiAwarenessContextFn = HANDLE(WINAPI*)(HANDLE);
+
+// The host's own context, saved by the outermost scope that changed it.
+thread_local HANDLE t_hostContext = nullptr;
+thread_local int t_scopes = 0;
+
+SetThreadDpiAwarenessContextFn SetContextFunction() {
+  static const auto set =
+      User32Function<SetThreadDpiAwarenessContextFn>("SetThreadDpiAwarenessContext");
+  return set;
+}
 using GetDpiForWindowFn = UINT(WINAPI*)(HWND);
 using SetDialogDpiChangeBehaviorFn = BOOL(WINAPI*)(HWND, int, int);
 
 }  // namespace
 
 CDpiAwarenessScope::CDpiAwarenessScope() {
-  static const auto set =
-      User32Function<SetThreadDpiAwarenessContextFn>("SetThreadDpiAwarenessContext");
+  const auto set = SetContextFunction();
   if (set == nullptr) return;
   // Version 2 also scales the platform's own parts (menus, the colour
   // dialog); systems before it know only the first version.
   previous_ = set(kPerMonitorAwareV2);
   if (previous_ == nullptr) previous_ = set(kPerMonitorAware);
+  if (previous_ == nullptr) return;
+  if (t_scopes++ == 0) t_hostContext = previous_;
 }
 
 CDpiAwarenessScope::~CDpiAwarenessScope() {
   if (previous_ == nullptr) return;
-  static const auto set =
-      User32Function<SetThreadDpiAwarenessContextFn>("SetThreadDpiAwarenessContext");
-  if (set != nullptr) set(previous_);
+  if (--t_scopes == 0) t_hostContext = nullptr;
+  if (const auto set = SetContextFunction()) set(previous_);
+}
+
+CHostDpiScope::CHostDpiScope() {
+  const auto set = SetContextFunction();
+  if (set != nullptr && t_hostContext != nullptr) ours_ = set(t_hostContext);
+}
+
+CHostDpiScope::~CHostDpiScope() {
+  if (ours_ == nullptr) return;
+  if (const auto set = SetContextFunction()) set(ours_);
 }
 
 int32_t SystemDpiForWindow(HWND hwnd) {

@@ -29,6 +29,21 @@ class CDpiAwarenessScope {
   HANDLE previous_ = nullptr;
 };
 
+// While it lives, the calling thread is back in the context the host had
+// before our first dialog changed it: windows the host opens from a call we
+// make (its colour picker) are then made the way the host expects.  Does
+// nothing outside a CDpiAwarenessScope.
+class CHostDpiScope {
+ public:
+  CHostDpiScope();
+  ~CHostDpiScope();
+  CHostDpiScope(const CHostDpiScope&) = delete;
+  CHostDpiScope& operator=(const CHostDpiScope&) = delete;
+
+ private:
+  HANDLE ours_ = nullptr;
+};
+
 // The DPI the skin of hwnd's dialog is drawn for: the one its top-level
 // window keeps (set by SetWindowSkinDpi, followed on every DPI change), else
 // the monitor's as the system reports it for the window.
