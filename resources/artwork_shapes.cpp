@@ -145,17 +145,19 @@ Paint VerticalGradient(double y0, uint32_t top, double y1, uint32_t bottom) {
   };
 }
 
-void FillRegion(CDib& image, const Region& region, const Paint& paint) {
+void FillRegion(CDib& image, const Region& region, const Paint& paint, double scale) {
   constexpr int kSamples = kCoverageSamples * kCoverageSamples;
   for (int y = 0; y < image.Height(); ++y) {
     for (int x = 0; x < image.Width(); ++x) {
       int inside = 0;
       for (int sy = 0; sy < kCoverageSamples; ++sy)
         for (int sx = 0; sx < kCoverageSamples; ++sx)
-          if (region(x + (sx + 0.5) / kCoverageSamples, y + (sy + 0.5) / kCoverageSamples)) ++inside;
+          if (region((x + (sx + 0.5) / kCoverageSamples) / scale,
+                     (y + (sy + 0.5) / kCoverageSamples) / scale))
+            ++inside;
       // An alpha of 0 would erase (see CDib::BlendPixel): uncovered pixels are skipped.
       if (inside == 0) continue;
-      const uint32_t colour = paint(x + 0.5, y + 0.5);
+      const uint32_t colour = paint((x + 0.5) / scale, (y + 0.5) / scale);
       const uint32_t alpha = (PixelAlpha(colour) * uint32_t(inside) + kSamples / 2) / kSamples;
       if (alpha == 0) continue;
       image.BlendPixel(x, y, (alpha << 24) | PixelColour(colour));

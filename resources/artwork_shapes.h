@@ -49,7 +49,9 @@ Paint Solid(uint32_t colour);
 // From `top` at y = y0 to `bottom` at y = y1, held beyond the ends.
 Paint VerticalGradient(double y0, uint32_t top, double y1, uint32_t bottom);
 
-// Composites paint over the image through the region's coverage.
-void FillRegion(CDib& image, const Region& region, const Paint& paint);
+// Composites paint over the image through the region's coverage.  With a
+// scale the region and the paint are drawn that many times larger: shapes
+// made for one size give every other.
+void FillRegion(CDib& image, const Region& region, const Paint& paint, double scale = 1.0);
 
 }  // namespace tessaro::resources

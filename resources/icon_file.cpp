@@ -269,9 +269,20 @@ std::vector<uint8_t> EncodeIconFile(const std::vector<IconForm>& forms) {
 }
 
 std::vector<uint8_t> EncodeCursorFile(const CDib& picture, uint16_t hotX, uint16_t hotY) {
-  const IconForm form = {&picture, kAlphaBitCount};
-  if (!Usable(form) || hotX >= picture.Width() || hotY >= picture.Height()) return {};
-  return Encode(kCursorType, {form}, {{hotX, hotY}});
+  return EncodeCursorFile(std::vector<CursorForm>{{&picture, hotX, hotY}});
+}
+
+std::vector<uint8_t> EncodeCursorFile(const std::vector<CursorForm>& forms) {
+  if (forms.empty() || forms.size() > UINT16_MAX) return {};
+  std::vector<IconForm> images;
+  std::vector<EntryTail> tails;
+  for (const CursorForm& f : forms) {
+    const IconForm form = {f.picture, kAlphaBitCount};
+    if (!Usable(form) || f.hotX >= f.picture->Width() || f.hotY >= f.picture->Height()) return {};
+    images.push_back(form);
+    tails.push_back({f.hotX, f.hotY});
+  }
+  return Encode(kCursorType, images, tails);
 }
 
 }  // namespace tessaro::resources

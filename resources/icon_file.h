@@ -40,6 +40,13 @@ std::vector<uint8_t> EncodeIconFile(const std::vector<IconForm>& forms);
 // picture is unusable or the hot spot lies outside it.
 std::vector<uint8_t> EncodeCursorFile(const CDib& picture, uint16_t hotX, uint16_t hotY);
 
+struct CursorForm {
+  const CDib* picture;  // 32-bit, straight alpha
+  uint16_t hotX, hotY;
+};
+// One image per form, in the order given; empty when any form is unusable.
+std::vector<uint8_t> EncodeCursorFile(const std::vector<CursorForm>& forms);
+
 // At most maxColours colours (0x00RRGGBB, sorted) that stand for the pixels a
 // palette form shows: exactly their colours when there are few enough,
 // otherwise the weighted means of a median cut.  Deterministic.

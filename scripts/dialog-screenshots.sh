@@ -6,6 +6,8 @@
 #   scripts/dialog-screenshots.sh [BUILD_TREE] [OUTPUT_FOLDER]
 #
 # BUILD_TREE defaults to build/win, OUTPUT_FOLDER to BUILD_TREE/dialog-shots.
+# TESSARO_DPI=144 or 192 takes them at 150 % or 200 % scaling (see
+# scripts/wine-display.sh); the display and every point clicked grow with it.
 # The Wine prefix is made afresh for every run, so no stored placement, style
 # or language of an earlier run changes the pictures.
 set -euo pipefail
@@ -24,10 +26,11 @@ start_wine_display 1280x900
 convert -size 2400x1600 xc:none -fill '#d04a20' -draw 'roundrectangle 300,250 2100,1350 160,160' \
   -fill '#f2c14e' -draw 'circle 1200,800 1200,1150' "$work/large.png"
 
-# Positions inside the dialog at 96 DPI: the buttons at the top from its
-# top-left corner, OK from its bottom-right one (it follows a grown frame).
-menu_button=(89 60)
-presets_button=(234 60)
+# Positions inside the dialog at 96 DPI, scaled to the display's: the buttons
+# at the top from its top-left corner, OK from its bottom-right one (it
+# follows a grown frame).
+menu_button=($(scaled 89) $(scaled 60))
+presets_button=($(scaled 234) $(scaled 60))
 
 dialog_id=
 start() {  # start INPUT [OPTIONS]: opens the dialog and waits until it is on the screen
@@ -53,7 +56,7 @@ at() {  # at X Y: the screen point of a point in the dialog
 click() { xdotool mousemove $(at "$1" "$2") click 1; sleep "${3:-1}"; }
 ok() {
   eval "$(xdotool getwindowgeometry --shell "$dialog_id")"
-  xdotool mousemove $((X + WIDTH - 225)) $((Y + HEIGHT - 28)) click 1
+  xdotool mousemove $((X + WIDTH - $(scaled 225))) $((Y + HEIGHT - $(scaled 28))) click 1
   sleep 3
 }
 keys() { xdotool key --delay 120 "$@"; sleep 1.5; }
@@ -79,7 +82,7 @@ start "$root/samples/tessaro-sample.png"
 sleep 3
 shot main-dialog-aqua
 click "${menu_button[@]}"
-xdotool mousemove $(at 60 86)
+xdotool mousemove $(at "$(scaled 60)" "$(scaled 86)")
 sleep 1
 shot main-menu-open
 keys Escape Escape
@@ -102,8 +105,8 @@ keys Down Down Right Down Return   # Language, the second file (English)
 # Grown from the bottom-right corner.
 eval "$(xdotool getwindowgeometry --shell "$dialog_id")"
 xdotool mousemove $((X + WIDTH - 3)) $((Y + HEIGHT - 3)) mousedown 1 sleep 0.3 \
-  mousemove $((X + WIDTH + 120)) $((Y + HEIGHT + 140)) sleep 0.3 \
-  mousemove $((X + WIDTH + 240)) $((Y + HEIGHT + 280)) sleep 0.3 mouseup 1
+  mousemove $((X + WIDTH + $(scaled 120))) $((Y + HEIGHT + $(scaled 140))) sleep 0.3 \
+  mousemove $((X + WIDTH + $(scaled 240))) $((Y + HEIGHT + $(scaled 280))) sleep 0.3 mouseup 1
 sleep 2
 shot main-dialog-grown
 click "${menu_button[@]}"
@@ -111,6 +114,14 @@ keys Up Return                     # About...
 sleep 1.5
 shot about-from-menu
 keys Escape
+# A message over the dialog: a preset name it refuses.
+click "${presets_button[@]}"
+keys Down Return                   # Save preset...
+shot input-from-menu
+xdotool type --delay 120 'a\b'
+keys Return
+shot message-from-dialog
+keys Return
 ok
 wait "$run_pid" || true
 run_pid=

@@ -6,7 +6,8 @@
 #
 # BUILD_TREE defaults to build/win, OUTPUT_FOLDER to BUILD_TREE/gallery-shots.
 # The Wine prefix is the gallery's own, so stopping its server here never
-# touches a test run sharing the project's prefix.
+# touches a test run sharing the project's prefix.  TESSARO_DPI=144 or 192
+# takes the shots at 150 % or 200 % scaling (see scripts/wine-display.sh).
 set -euo pipefail
 root=$(cd "$(dirname "$0")/.." && pwd)
 tree=$(cd "${1:-$root/build/win}" && pwd)
@@ -17,12 +18,13 @@ mkdir -p "$out"
 
 export WINEPREFIX=${TESSARO_GALLERY_WINEPREFIX:-$HOME/.cache/tessaro/wine-gallery}
 export WINEDEBUG=${WINEDEBUG:--all}
+source "$root/scripts/wine-display.sh"  # the DPI and its helpers
 
 # A display number nobody uses.
 n=$((150 + RANDOM % 100))
 while [[ -e /tmp/.X11-unix/X$n || -e /tmp/.X$n-lock ]]; do n=$((n + 1)); done
 display=:$n
-Xvfb "$display" -screen 0 1024x600x24 -nolisten tcp >/dev/null 2>&1 &
+Xvfb "$display" -screen 0 "$(scaled 1024)x$(scaled 600)x24" -nolisten tcp >/dev/null 2>&1 &
 xvfb_pid=$!
 gallery_pid=
 cleanup() {
@@ -37,6 +39,13 @@ for _ in $(seq 50); do
   [[ -e /tmp/.X11-unix/X$n ]] && break
   sleep 0.1
 done
+# The prefix is kept between runs: its DPI is set every time.
+if ((dpi != 96)); then
+  set_wine_dpi
+else
+  "$root/scripts/wine-run.sh" reg delete 'HKCU\Control Panel\Desktop' /v LogPixels /f \
+    >/dev/null 2>&1 || true
+fi
 
 # shot NAME [GALLERY OPTIONS...]: starts the gallery, waits until it says it is
 # shown, takes the picture and lets the gallery close itself.

@@ -6,6 +6,7 @@
 #include <gtest/gtest.h>
 
 #include <set>
+#include <string>
 #include <vector>
 
 #include "host/user_message.h"
@@ -96,19 +97,23 @@ class ModuleArtworkTest : public ::testing::Test {
 
 TEST_F(ModuleArtworkTest, IconsLoadAtTheirSizeWithTheirAlpha) {
   for (const IconCase& c : kIcons) {
-    SCOPED_TRACE(c.id);
-    HICON icon = static_cast<HICON>(
-        LoadImageW(module_, MAKEINTRESOURCEW(c.id), IMAGE_ICON, c.size, c.size, LR_DEFAULTCOLOR));
-    ASSERT_NE(icon, nullptr);
-    const IconBits bits = Inspect(icon);
-    DestroyIcon(icon);
-    EXPECT_TRUE(bits.isIcon);
-    EXPECT_EQ(bits.width, c.size);
-    EXPECT_EQ(bits.height, c.size);
-    // A screen of many colours gets the blended form: transparent corners,
-    // solid middle and soft edges between.
-    EXPECT_TRUE(bits.alphas.count(0) && bits.alphas.count(255)) << "no alpha channel";
-    EXPECT_GT(bits.alphas.size(), 2u);
+    // The sizes for 96, 144 and 192 DPI are each drawn, not stretched.
+    for (int step = 2; step <= 4; ++step) {
+      const int size = c.size * step / 2;
+      SCOPED_TRACE(std::to_string(c.id) + " at " + std::to_string(size));
+      HICON icon = static_cast<HICON>(
+          LoadImageW(module_, MAKEINTRESOURCEW(c.id), IMAGE_ICON, size, size, LR_DEFAULTCOLOR));
+      ASSERT_NE(icon, nullptr);
+      const IconBits bits = Inspect(icon);
+      DestroyIcon(icon);
+      EXPECT_TRUE(bits.isIcon);
+      EXPECT_EQ(bits.width, size);
+      EXPECT_EQ(bits.height, size);
+      // A screen of many colours gets the blended form: transparent corners,
+      // solid middle and soft edges between.
+      EXPECT_TRUE(bits.alphas.count(0) && bits.alphas.count(255)) << "no alpha channel";
+      EXPECT_GT(bits.alphas.size(), 2u);
+    }
   }
 }
 
@@ -122,11 +127,12 @@ TEST_F(ModuleArtworkTest, EveryIconHasAPaletteAndABlendedFormThatLoadAlone) {
     in.U16();
     EXPECT_EQ(in.U16(), 1);
     const uint16_t count = in.U16();
-    ASSERT_EQ(count, 2);
+    ASSERT_EQ(count, 6);  // three sizes in two depths
     std::set<uint16_t> depths;
     for (uint16_t i = 0; i < count; ++i) {
-      EXPECT_EQ(in.U8(), c.size);
-      EXPECT_EQ(in.U8(), c.size);
+      const int size = c.size * (2 + i / 2) / 2;
+      EXPECT_EQ(in.U8(), size);
+      EXPECT_EQ(in.U8(), size);
       in.Bytes(4);
       const uint16_t bitCount = in.U16();
       const uint32_t bytes = in.U32();
@@ -137,12 +143,12 @@ TEST_F(ModuleArtworkTest, EveryIconHasAPaletteAndABlendedFormThatLoadAlone) {
       ASSERT_EQ(image.size(), bytes);
       const IconImage decoded = ReadIconImage(image.data(), image.size());
       EXPECT_TRUE(decoded.complete);
-      EXPECT_EQ(decoded.Width(), c.size);
+      EXPECT_EQ(decoded.Width(), size);
       EXPECT_EQ(decoded.bitCount, bitCount);
       HICON icon = CreateIconFromResourceEx(image.data(), DWORD(image.size()), TRUE, 0x00030000,
-                                            c.size, c.size, 0);
+                                            size, size, 0);
       ASSERT_NE(icon, nullptr) << "form of " << bitCount << " bits";
-      EXPECT_EQ(Inspect(icon).width, c.size);
+      EXPECT_EQ(Inspect(icon).width, size);
       DestroyIcon(icon);
     }
     EXPECT_EQ(depths, (std::set<uint16_t>{8, 32}));
@@ -167,9 +173,25 @@ TEST_F(ModuleArtworkTest, EyedropperCursorPointsWithItsTip) {
   EXPECT_EQ(sizedBits.width, resources::kCursorSize);
   EXPECT_EQ(sizedBits.height, resources::kCursorSize);
 
-  // The cursor resource is the hot spot followed by the image block.
+  // Larger pointers for higher DPI, each pointing with its own tip: the pixel
+  // under the centre of the first size's tip, scaled.
+  for (int size : resources::kCursorSizes) {
+    const int hotX = int((resources::kEyedropperHotX + 0.5) * size / resources::kCursorSize);
+    const int hotY = int((resources::kEyedropperHotY + 0.5) * size / resources::kCursorSize);
+    HCURSOR big = static_cast<HCURSOR>(
+        LoadImageW(module_, MAKEINTRESOURCEW(kEyedropperCursorId), IMAGE_CURSOR, size, size, 0));
+    ASSERT_NE(big, nullptr) << size;
+    const IconBits b = Inspect(big);
+    DestroyCursor(big);
+    EXPECT_EQ(b.width, size);
+    EXPECT_EQ(b.hotX, hotX) << size;
+    EXPECT_EQ(b.hotY, hotY) << size;
+  }
+
+  // The cursor resource is the hot spot followed by the image block; the
+  // 96-DPI image comes first.
   const std::vector<uint8_t> group = ResourceData(module_, MAKEINTRESOURCEW(12), kEyedropperCursorId);
-  ASSERT_EQ(group.size(), 6u + 14u);
+  ASSERT_EQ(group.size(), 6u + 3u * 14u);
   ByteReader in(group.data() + 18, 2);
   const std::vector<uint8_t> image = ResourceData(module_, MAKEINTRESOURCEW(1), in.U16());
   ASSERT_GT(image.size(), 4u);

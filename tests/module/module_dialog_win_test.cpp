@@ -16,6 +16,7 @@
 
 #include "host/plugin_interface.h"
 #include "module_fixture.h"
+#include "settings/effect_settings.h"
 #include "tests/support/fake_descriptor_host.h"
 #include "tests/support/test_host.h"
 
@@ -49,8 +50,10 @@ Script g_script;
 WNDPROC g_progressProc = nullptr;
 HWND g_hostWindow = nullptr;
 HWND g_hostCanvas = nullptr;  // a child of the editor's window, as hosts pass it
+HWND g_expectedOwner = nullptr;  // the editor's window the dialog must belong to
 bool g_hostDisabledWhileOpen = false;
 bool g_ownedByHost = false;
+bool g_inFrontWithFocus = false;
 
 LRESULT CALLBACK CountRenders(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam) {
   // Every render sets the bar's range when it starts.
@@ -175,6 +178,125 @@ void PaintObject(TestHost& host) {
   host.CopyInputToOutput();
 }
 
+// ---- Host habits -----------------------------------------------------------------
+
+// An editor whose window lives on a thread of its own, which either answers
+// its messages or hangs (a host that blocks its interface thread while the
+// filter runs on another).
+class EditorThread {
+ public:
+  explicit EditorThread(bool answers) : answers_(answers) {
+    release_ = CreateEventW(nullptr, TRUE, FALSE, nullptr);
+    HANDLE ready = CreateEventW(nullptr, TRUE, FALSE, nullptr);
+    ready_ = ready;
+    thread_ = CreateThread(nullptr, 0, &EditorThread::Main, this, 0, &id_);
+    WaitForSingleObject(ready, 10000);
+    CloseHandle(ready);
+  }
+  ~EditorThread() {
+    SetEvent(release_);
+    PostThreadMessageW(id_, WM_QUIT, 0, 0);
+    WaitForSingleObject(thread_, 10000);
+    CloseHandle(thread_);
+    CloseHandle(release_);
+  }
+  HWND window = nullptr, canvas = nullptr;
+
+ private:
+  static DWORD WINAPI Main(void* self) {
+    auto* e = static_cast<EditorThread*>(self);
+    e->window = CreateWindowExW(0, L"STATIC", L"Editor thread", WS_OVERLAPPEDWINDOW | WS_VISIBLE,
+                                100, 100, 400, 300, nullptr, nullptr, nullptr, nullptr);
+    e->canvas = CreateWindowExW(0, L"STATIC", L"", WS_CHILD | WS_VISIBLE, 0, 0, 50, 50, e->window,
+                                nullptr, nullptr, nullptr);
+    SetEvent(e->ready_);
+    if (!e->answers_) {
+      WaitForSingleObject(e->release_, 60000);
+    } else {
+      MSG msg;
+      while (GetMessageW(&msg, nullptr, 0, 0) > 0) DispatchMessageW(&msg);
+    }
+    DestroyWindow(e->window);
+    return 0;
+  }
+  bool answers_;
+  HANDLE ready_ = nullptr, release_ = nullptr, thread_ = nullptr;
+  DWORD id_ = 0;
+};
+
+// The first visible top-level window of a process.
+HWND WindowOfProcess(DWORD pid) {
+  struct Search {
+    DWORD pid;
+    HWND found;
+  } search{pid, nullptr};
+  EnumWindows(
+      [](HWND h, LPARAM data) -> BOOL {
+        auto* s = reinterpret_cast<Search*>(data);
+        DWORD owner = 0;
+        GetWindowThreadProcessId(h, &owner);
+        if (owner != s->pid || !IsWindowVisible(h) || GetParent(h) != nullptr) return TRUE;
+        s->found = h;
+        return FALSE;
+      },
+      reinterpret_cast<LPARAM>(&search));
+  return search.found;
+}
+
+int16_t FailingPicker(host::ColorServicesInfo*) {
+  ++g_script.hostPicks;
+  return -30900;  // the host lacks the service after all
+}
+int16_t CancellingPicker(host::ColorServicesInfo*) {
+  ++g_script.hostPicks;
+  return host::kUserCanceledErr;
+}
+int16_t SuccessWithoutAPick(host::ColorServicesInfo*) {
+  ++g_script.hostPicks;
+  return 0;  // a cancelled pick reported as success: the colour is untouched
+}
+
+// The system's colour dialog, when it is open.
+HWND ColourChooser() {
+  return FindThreadWindow([](HWND h) {
+    wchar_t name[16] = {};
+    GetClassNameW(h, name, 16);
+    return wcscmp(name, L"#32770") == 0 && GetDlgItem(h, kPreviewId) == nullptr;
+  });
+}
+
+// The host's shortcuts: keyboard and message hooks of the thread, installed
+// before the filter runs, that count the letters and take B for themselves.
+int g_hostKeysSeen = 0;
+LRESULT CALLBACK HostKeyboardHook(int code, WPARAM key, LPARAM info) {
+  if (code == HC_ACTION && (key == 'A' || key == 'B')) {
+    ++g_hostKeysSeen;
+    if (key == 'B') return 1;
+  }
+  return CallNextHookEx(nullptr, code, key, info);
+}
+LRESULT CALLBACK HostMessageHook(int code, WPARAM flag, LPARAM info) {
+  auto* msg = reinterpret_cast<MSG*>(info);
+  if (code == HC_ACTION && msg->message == WM_KEYDOWN && (msg->wParam == 'A' || msg->wParam == 'B')) {
+    ++g_hostKeysSeen;
+    if (msg->wParam == 'B') msg->message = WM_NULL;
+  }
+  return CallNextHookEx(nullptr, code, flag, info);
+}
+
+void TypeKeys(const char* keys) {
+  std::vector<INPUT> input;
+  for (const char* k = keys; *k != 0; ++k)
+    for (DWORD up : {DWORD(0), DWORD(KEYEVENTF_KEYUP)}) {
+      INPUT i = {};
+      i.type = INPUT_KEYBOARD;
+      i.ki.wVk = WORD(*k);
+      i.ki.dwFlags = up;
+      input.push_back(i);
+    }
+  SendInput(UINT(input.size()), input.data(), sizeof(INPUT));
+}
+
 class ModuleDialogTest : public ModuleFixture {
  protected:
   void SetUp() override {
@@ -202,15 +324,19 @@ class ModuleDialogTest : public ModuleFixture {
     descriptors.Attach(host.record());
     descriptors.params.playInfo = host::kPlugInDialogDisplay;
     host.record().platformData = &platform_;
-    platform_.hwnd = reinterpret_cast<intptr_t>(g_hostCanvas);
-    host.record().colorServices = PickColor;
+    platform_.hwnd = parentGiven_ ? parent_ : reinterpret_cast<intptr_t>(g_hostCanvas);
+    host.record().colorServices = colorServices_;
+    g_expectedOwner = expectedOwner_ != nullptr ? expectedOwner_ : g_hostWindow;
     // Before anything else: the dialog is there, owned by the editor's
     // window, which cannot be used meanwhile; the progress bar counts renders.
     g_script.steps.insert(g_script.steps.begin(), Step{"dialog opens", [] {
       HWND dialog = MainDialog();
       if (dialog == nullptr) return false;
-      g_ownedByHost = GetWindow(dialog, GW_OWNER) == g_hostWindow;
-      g_hostDisabledWhileOpen = IsWindowEnabled(g_hostWindow) == FALSE;
+      g_ownedByHost = GetWindow(dialog, GW_OWNER) == g_expectedOwner;
+      g_hostDisabledWhileOpen = IsWindowEnabled(g_expectedOwner) == FALSE;
+      HWND focus = GetFocus();
+      g_inFrontWithFocus = GetForegroundWindow() == dialog && focus != nullptr &&
+                           (focus == dialog || IsChild(dialog, focus) != FALSE);
       HWND bar = GetDlgItem(dialog, kProgressId);
       g_progressProc = reinterpret_cast<WNDPROC>(
           SetWindowLongPtrW(bar, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(CountRenders)));
@@ -224,7 +350,7 @@ class ModuleDialogTest : public ModuleFixture {
     KillTimer(nullptr, timer);
     if (result == 0) Call(host::kSelectorContinue, host, data);
     Call(host::kSelectorFinish, host, data);
-    EXPECT_TRUE(IsWindowEnabled(g_hostWindow)) << "the editor's window is usable again";
+    EXPECT_TRUE(IsWindowEnabled(g_expectedOwner)) << "the editor's window is usable again";
     return result;
   }
 
@@ -252,14 +378,25 @@ class ModuleDialogTest : public ModuleFixture {
       return true;
     });
   }
-  void AssertScriptRan() {
+  // A hung editor that holds the foreground cannot always be made to give
+  // it up; the dialog is still owned, modal and working.
+  void AssertScriptRan(bool inFront = true) {
     ASSERT_TRUE(g_script.stuckAt.empty()) << "stuck at: " << g_script.stuckAt;
     ASSERT_EQ(g_script.next, g_script.steps.size());
     EXPECT_TRUE(g_ownedByHost);
     EXPECT_TRUE(g_hostDisabledWhileOpen);
+    if (inFront) {
+      EXPECT_TRUE(g_inFrontWithFocus);
+    }
   }
 
   host::PlatformData platform_{};
+  // What the host hands over: its window (the canvas unless given) and its
+  // colour services; the window the dialog must then belong to.
+  bool parentGiven_ = false;
+  intptr_t parent_ = 0;
+  host::OSErr (*colorServices_)(host::ColorServicesInfo*) = PickColor;
+  HWND expectedOwner_ = nullptr;
 };
 
 TEST_F(ModuleDialogTest, AWholeRunWritesWhatItRecordsAndMergesBursts) {
@@ -457,6 +594,192 @@ TEST_F(ModuleDialogTest, PresetsLanguageAndAboutThroughTheMenus) {
   FakeDescriptorHost descriptors;
   EXPECT_EQ(Interactive(host, descriptors), -128);
   AssertScriptRan();
+}
+
+// ---- Host habits ------------------------------------------------------------------
+
+TEST_F(ModuleDialogTest, HostWithoutAWindowStillGetsAModalDialogOverItsActiveWindow) {
+  parentGiven_ = true;
+  parent_ = 0;
+  SetForegroundWindow(g_hostWindow);
+  SetActiveWindow(g_hostWindow);
+  Then("first build", Quiet(nullptr));
+  ThenOnce("cancel", [] { PostMessageW(MainDialog(), WM_COMMAND, IDCANCEL, 0); });
+  TestHost host(kWidth, kHeight, 4, false);
+  PaintObject(host);
+  FakeDescriptorHost descriptors;
+  EXPECT_EQ(Interactive(host, descriptors), -128);
+  AssertScriptRan();
+}
+
+TEST_F(ModuleDialogTest, EditorWindowOfAnotherThreadOwnsTheDialogAndWaitsDisabled) {
+  EditorThread editor(true);
+  ASSERT_NE(editor.canvas, nullptr);
+  parentGiven_ = true;
+  parent_ = reinterpret_cast<intptr_t>(editor.canvas);
+  expectedOwner_ = editor.window;
+  Then("first build", Quiet(nullptr));
+  ThenOnce("OK", [] { PostMessageW(MainDialog(), WM_COMMAND, IDOK, 0); });
+  TestHost host(kWidth, kHeight, 4, false);
+  PaintObject(host);
+  FakeDescriptorHost descriptors;
+  EXPECT_EQ(Interactive(host, descriptors), 0);
+  AssertScriptRan();
+}
+
+TEST_F(ModuleDialogTest, EditorThreadThatHangsIsNotWaitedFor) {
+  EditorThread editor(false);
+  ASSERT_NE(editor.window, nullptr);
+  parentGiven_ = true;
+  parent_ = reinterpret_cast<intptr_t>(editor.window);
+  SetForegroundWindow(g_hostWindow);
+  SetActiveWindow(g_hostWindow);
+  // Disabling the hung window would wait for its thread for ever: the dialog
+  // goes to the window the user works in instead.
+  Then("first build", Quiet(nullptr));
+  ThenOnce("cancel", [] { PostMessageW(MainDialog(), WM_COMMAND, IDCANCEL, 0); });
+  TestHost host(kWidth, kHeight, 4, false);
+  PaintObject(host);
+  FakeDescriptorHost descriptors;
+  EXPECT_EQ(Interactive(host, descriptors), -128);
+  AssertScriptRan(false);
+}
+
+TEST_F(ModuleDialogTest, EditorWindowOfAnotherProcessOwnsTheDialog) {
+  STARTUPINFOW startup = {};
+  startup.cb = sizeof startup;
+  PROCESS_INFORMATION editor = {};
+  wchar_t command[] = L"notepad.exe";
+  ASSERT_TRUE(CreateProcessW(nullptr, command, nullptr, nullptr, FALSE, 0, nullptr, nullptr,
+                             &startup, &editor));
+  WaitForInputIdle(editor.hProcess, 20000);
+  HWND window = nullptr;
+  for (int i = 0; i < 200 && window == nullptr; ++i, Sleep(50))
+    window = WindowOfProcess(editor.dwProcessId);
+  if (window != nullptr) {
+    parentGiven_ = true;
+    parent_ = reinterpret_cast<intptr_t>(window);
+    expectedOwner_ = window;
+    Then("first build", Quiet(nullptr));
+    ThenOnce("cancel", [] { PostMessageW(MainDialog(), WM_COMMAND, IDCANCEL, 0); });
+    TestHost host(kWidth, kHeight, 4, false);
+    PaintObject(host);
+    FakeDescriptorHost descriptors;
+    EXPECT_EQ(Interactive(host, descriptors), -128);
+    AssertScriptRan();
+  }
+  TerminateProcess(editor.hProcess, 0);
+  WaitForSingleObject(editor.hProcess, 10000);
+  CloseHandle(editor.hThread);
+  CloseHandle(editor.hProcess);
+  ASSERT_NE(window, nullptr) << "the other process showed no window";
+}
+
+// Colour services missing or failing bring up the system's chooser, owned by
+// the dialog; a cancel, or a success that hands the colour back unchanged,
+// changes nothing and renders nothing.
+TEST_F(ModuleDialogTest, ColourServicesMissingFailingOrUnchangedKeepTheSwatch) {
+  struct Case {
+    const char* what;
+    host::OSErr (*picker)(host::ColorServicesInfo*);
+    bool systemChooser;
+  };
+  const Case cases[] = {{"no colour services", nullptr, true},
+                        {"failing", FailingPicker, true},
+                        {"cancelled", CancellingPicker, false},
+                        {"success without a change", SuccessWithoutAPick, false}};
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.what);
+    RegDeleteTreeW(HKEY_CURRENT_USER, kStoreKey);  // each run from the same values
+    g_script = Script{};
+    colorServices_ = c.picker;
+    static bool s_chooserOwned, s_chooserSeen;
+    static int s_before, s_after;
+    s_chooserOwned = s_chooserSeen = false;
+    Then("first build", Quiet(nullptr));
+    ThenOnce("overlay on", [] { PostMessageW(Item(kOverlayId), BM_CLICK, 0, 0); });
+    Then("rendered", Quiet(&s_before));
+    ThenOnce("click the swatch", [] {
+      RECT r;
+      GetClientRect(Item(kColorId), &r);
+      Click(Item(kColorId), r.right / 2, r.bottom / 2);
+    });
+    if (c.systemChooser) {
+      Then("the system's chooser, cancelled", [] {
+        HWND chooser = ColourChooser();
+        if (chooser == nullptr || !IsWindowVisible(chooser)) return false;
+        s_chooserSeen = true;
+        s_chooserOwned = GetWindow(chooser, GW_OWNER) == MainDialog();
+        PostMessageW(chooser, WM_COMMAND, IDCANCEL, 0);
+        return true;
+      });
+    }
+    Then("settled", [] { return ColourChooser() == nullptr; });
+    Then("nothing rendered", Quiet(&s_after));
+    ThenOnce("no chooser; OK", [] {
+      if (ColourChooser() != nullptr) s_chooserSeen = true;
+      PostMessageW(MainDialog(), WM_COMMAND, IDOK, 0);
+    });
+    TestHost host(kWidth, kHeight, 4, false);
+    PaintObject(host);
+    std::vector<DescriptorEntry> recorded;
+    {
+      FakeDescriptorHost descriptors;
+      ASSERT_EQ(Interactive(host, descriptors), 0);
+      AssertScriptRan();
+      recorded = FakeDescriptorHost::Contents(descriptors.params.descriptor);
+    }
+    EXPECT_EQ(s_chooserSeen, c.systemChooser);
+    EXPECT_EQ(s_chooserOwned, c.systemChooser);
+    EXPECT_EQ(g_script.hostPicks, c.picker != nullptr ? 1 : 0);
+    EXPECT_EQ(s_after, s_before) << "a colour that did not change renders nothing";
+    int32_t colour = -1;
+    for (const DescriptorEntry& e : recorded)
+      if (e.key == FourCC("colR")) colour = e.value;
+    EXPECT_EQ(colour, int32_t(EffectSettings::Defaults().color)) << "the swatch kept its colour";
+  }
+}
+
+TEST_F(ModuleDialogTest, TypingAPresetNameNeverReachesTheHostsShortcuts) {
+  g_hostKeysSeen = 0;
+  HHOOK keyboard = SetWindowsHookExW(WH_KEYBOARD, HostKeyboardHook, nullptr, GetCurrentThreadId());
+  HHOOK messages = SetWindowsHookExW(WH_GETMESSAGE, HostMessageHook, nullptr, GetCurrentThreadId());
+  ASSERT_NE(keyboard, nullptr);
+  ASSERT_NE(messages, nullptr);
+  static std::wstring s_typed;
+  s_typed.clear();
+  Then("first build", Quiet(nullptr));
+  ThenOnce("Presets, Save preset...", [] { PostMessageW(Item(kPresetsId), BM_CLICK, 0, 0); });
+  Then("menu open", [] { return MenuKeys({VK_DOWN, VK_RETURN}); });
+  Then("type a name", [] {
+    HWND input = WindowTitled(L"Save preset");
+    if (input == nullptr || !IsWindowVisible(input)) return false;
+    SetFocus(GetDlgItem(input, 1026));
+    TypeKeys("AB");
+    return true;
+  });
+  Then("typed", [] {
+    HWND input = WindowTitled(L"Save preset");
+    if (input == nullptr) return false;
+    s_typed = TextOf(GetDlgItem(input, 1026));
+    if (s_typed != L"ab") return false;
+    PostMessageW(input, WM_COMMAND, IDCANCEL, 0);
+    return true;
+  });
+  Then("cancel", [] {
+    if (WindowTitled(L"Save preset") != nullptr) return false;
+    PostMessageW(MainDialog(), WM_COMMAND, IDCANCEL, 0);
+    return true;
+  });
+  TestHost host(kWidth, kHeight, 4, false);
+  PaintObject(host);
+  FakeDescriptorHost descriptors;
+  EXPECT_EQ(Interactive(host, descriptors), -128);
+  UnhookWindowsHookEx(messages);
+  UnhookWindowsHookEx(keyboard);
+  AssertScriptRan();
+  EXPECT_EQ(s_typed, L"ab");
+  EXPECT_EQ(g_hostKeysSeen, 0) << "the host's hooks saw the keys typed into the dialog";
 }
 
 }  // namespace

@@ -114,21 +114,28 @@ TEST(ToolkitArtworkTest, EveryFileHasItsFormsAtItsSize) {
     const bool cursor = d.name.size() > 4 && d.name.substr(d.name.size() - 4) == ".cur";
     EXPECT_EQ(d.file.type, cursor ? 2 : 1);
     EXPECT_TRUE(d.file.imagesTileFile);
-    const int size = cursor ? kCursorSize
-                     : d.name == "warning.ico" || d.name == "question.ico" ? kMessageIconSize
-                                                                          : kSmallIconSize;
-    ASSERT_EQ(d.file.images.size(), cursor ? 1u : 2u);
-    for (const auto& image : d.file.images) {
+    // One size per DPI step, the 96-DPI size first; icons in two depths.
+    const int(&sizes)[3] = cursor ? kCursorSizes
+                           : d.name == "warning.ico" || d.name == "question.ico" ? kMessageIconSizes
+                                                                                : kSmallIconSizes;
+    const size_t forms = cursor ? 1 : 2;
+    ASSERT_EQ(d.file.images.size(), 3 * forms);
+    for (size_t i = 0; i < d.file.images.size(); ++i) {
+      const auto& image = d.file.images[i];
+      const int size = sizes[i / forms];
       EXPECT_TRUE(image.complete);
       EXPECT_EQ(image.Width(), size);
       EXPECT_EQ(image.Height(), size);
+      if (cursor) {
+        EXPECT_EQ(d.file.entries[i].planesOrHotX, EyedropperHotSpotFor(size).x);
+        EXPECT_EQ(d.file.entries[i].bitCountOrHotY, EyedropperHotSpotFor(size).y);
+      } else {
+        EXPECT_EQ(image.bitCount, i % 2 == 0 ? 8 : 32);
+      }
     }
     if (cursor) {
       EXPECT_EQ(d.file.entries[0].planesOrHotX, kEyedropperHotX);
       EXPECT_EQ(d.file.entries[0].bitCountOrHotY, kEyedropperHotY);
-    } else {
-      EXPECT_EQ(d.file.images[0].bitCount, 8);
-      EXPECT_EQ(d.file.images[1].bitCount, 32);
     }
   }
   EXPECT_EQ(names.size(), all.size());
@@ -136,17 +143,20 @@ TEST(ToolkitArtworkTest, EveryFileHasItsFormsAtItsSize) {
 
 TEST(ToolkitArtworkTest, PaletteFormsLookLikeTheBlendedForms) {
   for (const Decoded& d : DecodedArtwork()) {
-    if (d.file.images.size() != 2) continue;
+    if (d.file.type != 1) continue;
     SCOPED_TRACE(d.name);
-    const auto& palette = d.file.images[0];
-    const auto& alpha = d.file.images[1];
-    for (size_t i = 0; i < alpha.colours.size(); ++i) {
-      const uint32_t p = alpha.colours[i];
-      ASSERT_EQ(palette.masked[i], PixelAlpha(p) < 128) << i;
-      if (palette.masked[i]) continue;
-      const uint32_t q = palette.colours[i];
-      for (int shift = 0; shift <= 16; shift += 8)
-        ASSERT_LE(std::abs(int((p >> shift) & 0xFFu) - int((q >> shift) & 0xFFu)), 10) << i;
+    ASSERT_EQ(d.file.images.size() % 2, 0u);
+    for (size_t form = 0; form < d.file.images.size(); form += 2) {
+      const auto& palette = d.file.images[form];
+      const auto& alpha = d.file.images[form + 1];
+      for (size_t i = 0; i < alpha.colours.size(); ++i) {
+        const uint32_t p = alpha.colours[i];
+        ASSERT_EQ(palette.masked[i], PixelAlpha(p) < 128) << form << " " << i;
+        if (palette.masked[i]) continue;
+        const uint32_t q = palette.colours[i];
+        for (int shift = 0; shift <= 16; shift += 8)
+          ASSERT_LE(std::abs(int((p >> shift) & 0xFFu) - int((q >> shift) & 0xFFu)), 10) << i;
+      }
     }
   }
 }
@@ -261,6 +271,45 @@ TEST(ToolkitArtworkTest, EyedropperTipIsTheHotSpot) {
       farthest = std::max(farthest, along);
     }
   EXPECT_GE(farthest, 48);
+}
+
+// The larger sizes are the same drawings: the double size, averaged over each
+// 2 x 2 block, is the first size, and a 1.5 times size keeps room at its edges.
+TEST(ToolkitArtworkTest, LargerSizesAreTheSameDrawingsScaled) {
+  struct Case {
+    const char* name;
+    CDib (*draw)(int);
+    int base;
+    bool roomAtEdges;  // the eyedropper's tip is at its edge
+  };
+  const Case cases[] = {
+      {"warning", [](int n) { return DrawWarningSign(n); }, kMessageIconSize, true},
+      {"check", [](int n) { return DrawCheckBox(true, n); }, kSmallIconSize, true},
+      {"close", [](int n) { return DrawCloseGlyph(n); }, kSmallIconSize, true},
+      {"eyedropper", [](int n) { return DrawEyedropper(n); }, kCursorSize, false}};
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.name);
+    const CDib small = c.draw(c.base), large = c.draw(2 * c.base), between = c.draw(c.base * 3 / 2);
+    ASSERT_EQ(large.Width(), 2 * c.base);
+    ASSERT_EQ(between.Width(), c.base * 3 / 2);
+    if (c.roomAtEdges) ExpectRoomAtTheEdges(between);
+    int far = 0;
+    for (int y = 0; y < c.base; ++y)
+      for (int x = 0; x < c.base; ++x) {
+        int sum = 0;
+        for (int k = 0; k < 4; ++k)
+          sum += int(PixelAlpha(large.PixelAt(2 * x + k % 2, 2 * y + k / 2)));
+        if (std::abs(sum / 4 - int(PixelAlpha(small.PixelAt(x, y)))) > 40) ++far;
+      }
+    EXPECT_LE(far, c.base * c.base / 50) << "pixels unlike the first size";
+  }
+  for (int size : kCursorSizes) {
+    const CDib d = DrawEyedropper(size);
+    const EyedropperHotSpot hot = EyedropperHotSpotFor(size);
+    const uint32_t tip = d.PixelAt(hot.x, hot.y);
+    EXPECT_GE(PixelAlpha(tip), 200u) << size;
+    EXPECT_LT(PixelRed(tip), 60u) << size;
+  }
 }
 
 }  // namespace

@@ -19,6 +19,7 @@
 #include "ui/toolkit/controls_win.h"
 #include "support/message_pump_win.h"
 #include "ui/toolkit/dialog_template_win.h"
+#include "ui/toolkit/dpi_win.h"
 #include "ui/toolkit/frame_layout.h"
 #include "ui/toolkit/tool_dlg_win.h"
 
@@ -131,6 +132,99 @@ bool SameRect(const RECT& a, const RECT& b) { return EqualRect(&a, &b) != FALSE;
 std::string Describe(const RECT& r) {
   return "(" + std::to_string(r.left) + "," + std::to_string(r.top) + ")-(" +
          std::to_string(r.right) + "," + std::to_string(r.bottom) + ")";
+}
+
+// ---- DPI changes ------------------------------------------------------------------
+
+int FontHeight(HWND window) {
+  LOGFONTW face = {};
+  HFONT font = reinterpret_cast<HFONT>(SendMessageW(window, WM_GETFONT, 0, 0));
+  GetObjectW(font, sizeof face, &face);
+  return face.lfHeight;
+}
+
+// The system sends this when the window moves to a monitor of another DPI;
+// sending it here stands for the move.
+void MoveToDpi(CToolDlg& dlg, int dpi, RECT suggested) {
+  dlg.SendMessage(WM_DPICHANGED, MAKEWPARAM(dpi, dpi), reinterpret_cast<LPARAM>(&suggested));
+  Pump(50);
+}
+
+TEST_F(FrameWin, MovingToTwiceTheDpiScalesFontPlacesAndLimitsAndBackAgain) {
+  CTestFrame& dlg = Open(true);
+  const int dpi = dlg.Dpi();
+  ASSERT_GE(dpi, 96);
+  HWND corner = dlg.GetDlgItem(kCornerId), fiveToTen = dlg.GetDlgItem(kFiveToTenId);
+  const RECT window = dlg.GetWindowRect(), cornerRect = dlg.GetChildRect(corner);
+  const RECT anchoredRect = dlg.GetChildRect(fiveToTen);
+  const ClientSize client = dlg.GetClientSize(), minimum = dlg.MinimumTrackSize();
+  const int font = FontHeight(dlg.Hwnd());
+  ASSERT_NE(font, 0);
+
+  RECT doubled = window;
+  doubled.right = window.left + 2 * (window.right - window.left);
+  doubled.bottom = window.top + 2 * (window.bottom - window.top);
+  MoveToDpi(dlg, 2 * dpi, doubled);
+  EXPECT_EQ(dlg.Dpi(), 2 * dpi);
+  EXPECT_EQ(WindowSkinDpi(corner), 2 * dpi) << "controls draw for their dialog's DPI";
+  EXPECT_TRUE(SameRect(dlg.GetWindowRect(), doubled)) << Describe(dlg.GetWindowRect());
+  EXPECT_EQ(FontHeight(dlg.Hwnd()), 2 * font);
+  EXPECT_EQ(FontHeight(corner), 2 * font) << "the controls take the new font";
+  EXPECT_EQ(dlg.MinimumTrackSize().width, 2 * minimum.width);
+  EXPECT_EQ(dlg.MinimumTrackSize().height, 2 * minimum.height);
+  // Every place is the old one twice over: the corner control keeps twice its
+  // distance from the corner, the anchored one twice its margins.
+  const RECT c2 = dlg.GetChildRect(corner), a2 = dlg.GetChildRect(fiveToTen);
+  const ClientSize client2 = dlg.GetClientSize();
+  EXPECT_EQ(client2.width - c2.right, 2 * (client.width - cornerRect.right));
+  EXPECT_EQ(client2.height - c2.bottom, 2 * (client.height - cornerRect.bottom));
+  EXPECT_EQ(c2.right - c2.left, 2 * (cornerRect.right - cornerRect.left));
+  EXPECT_EQ(a2.top, 2 * anchoredRect.top);
+  EXPECT_EQ(a2.left - client2.width * 5 / 100, 2 * (anchoredRect.left - client.width * 5 / 100));
+
+  MoveToDpi(dlg, dpi, window);
+  EXPECT_EQ(dlg.Dpi(), dpi);
+  EXPECT_TRUE(SameRect(dlg.GetWindowRect(), window)) << Describe(dlg.GetWindowRect());
+  EXPECT_EQ(FontHeight(dlg.Hwnd()), font);
+  EXPECT_EQ(FontHeight(corner), font);
+  EXPECT_TRUE(SameRect(dlg.GetChildRect(corner), cornerRect));
+  EXPECT_TRUE(SameRect(dlg.GetChildRect(fiveToTen), anchoredRect));
+  EXPECT_EQ(dlg.MinimumTrackSize().width, minimum.width);
+}
+
+TEST(DpiAwareness, ModalDialogsRunPerMonitorAwareAndTheHostKeepsItsContext) {
+  HMODULE user = GetModuleHandleW(L"user32.dll");
+  using GetContext = HANDLE(WINAPI*)();
+  using Awareness = int(WINAPI*)(HANDLE);
+  const auto get = reinterpret_cast<GetContext>(
+      reinterpret_cast<void*>(GetProcAddress(user, "GetThreadDpiAwarenessContext")));
+  const auto awareness = reinterpret_cast<Awareness>(
+      reinterpret_cast<void*>(GetProcAddress(user, "GetAwarenessFromDpiAwarenessContext")));
+  if (get == nullptr || awareness == nullptr) GTEST_SKIP() << "no DPI awareness contexts here";
+  const int before = awareness(get());
+  static int during = -1, forTheHost = -1, afterTheHost = -1;
+  static GetContext s_get;
+  static Awareness s_awareness;
+  s_get = get, s_awareness = awareness;
+  CDialogTemplate t(WS_POPUP | WS_VISIBLE, 0, 0, 80, 40, L"Aware");
+  t.AddItem(DialogItemClass::kButton, IDOK, L"OK", WS_CHILD | WS_VISIBLE, 5, 5, 40, 14);
+  CDialog dialog;
+  const UINT_PTR timer = SetTimer(nullptr, 0, 100, [](HWND, UINT, UINT_PTR id, DWORD) {
+    during = s_awareness(s_get());
+    {
+      const CHostDpiScope host;  // around a call into the host
+      forTheHost = s_awareness(s_get());
+    }
+    afterTheHost = s_awareness(s_get());
+    KillTimer(nullptr, id);
+    if (HWND box = FindWindowW(nullptr, L"Aware")) PostMessageW(box, WM_COMMAND, IDOK, 0);
+  });
+  EXPECT_EQ(dialog.DoModal(t.Get(), nullptr), IDOK);
+  KillTimer(nullptr, timer);
+  EXPECT_EQ(during, 2) << "per-monitor aware while the dialog runs";
+  EXPECT_EQ(forTheHost, before) << "the host's own context for the host's windows";
+  EXPECT_EQ(afterTheHost, 2);
+  EXPECT_EQ(awareness(get()), before);
 }
 
 // ---- Frame ---------------------------------------------------------------------

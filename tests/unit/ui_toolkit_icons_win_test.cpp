@@ -23,8 +23,8 @@ TEST(ToolkitIconsTest, MissingIconsAreNull) {
 TEST(ToolkitIconsTest, MissingCursorIsTheSystemArrow) {
   const HCURSOR arrow = LoadCursorW(nullptr, IDC_ARROW);
   ASSERT_NE(arrow, nullptr);
-  EXPECT_EQ(LoadToolkitCursor(kEyedropperCursorId), arrow);
-  EXPECT_EQ(LoadToolkitCursor(0), arrow);
+  EXPECT_EQ(LoadToolkitCursor(kEyedropperCursorId, 32), arrow);
+  EXPECT_EQ(LoadToolkitCursor(0, 32), arrow);
 }
 
 }  // namespace

@@ -8,6 +8,7 @@
 #include "ui/dialog/interface_styles.h"
 #include "ui/toolkit/dc_win.h"
 #include "ui/toolkit/dialog_template_win.h"
+#include "ui/toolkit/dpi_win.h"
 #include "ui/toolkit/mem_dc_win.h"
 #include "ui/toolkit/window_win.h"
 
@@ -49,7 +50,7 @@ bool CAboutDib::Init(const std::vector<std::string>& lines) {
   SetCentered(false);
   const ClientSize size = GetClientSize();
   const int32_t w = std::max(size.width - 2, 0), h = std::max(size.height - 2, 0);
-  scroller_.Reset(h);
+  scroller_.Reset(h, WindowSkinDpi(Hwnd()));
   const bool loaded = LoadFromResource(ABOUT_LOGO_ID, L"LOGO");
 
   CDib first;
@@ -65,12 +66,11 @@ bool CAboutDib::Init(const std::vector<std::string>& lines) {
       pixels[i] |= 0xFF000000u;
   }
 
-  if (font_ == nullptr) {
-    LOGFONTW face = {};
-    GetObjectW(GetStockObject(DEFAULT_GUI_FONT), sizeof(face), &face);
-    face.lfHeight = 72;  // quarter pixels: lines of 18 pixels on the picture
-    font_ = CreateFontIndirectW(&face);
-  }
+  if (font_ != nullptr) DeleteObject(font_);
+  LOGFONTW face = {};
+  GetObjectW(GetStockObject(DEFAULT_GUI_FONT), sizeof(face), &face);
+  face.lfHeight = scroller_.LineHeight();  // in quarter pixels of the mask
+  font_ = CreateFontIndirectW(&face);
   first.CopyTo(clean_);
   first.CopyTo(working_);
   SetTimer(kRollTimer, 10);
@@ -113,7 +113,7 @@ void CAboutDib::DrawLines(CDib& mask) {
   SetBkMode(dc, TRANSPARENT);
   scroller_.ForEachVisibleLine(lines_.size(), [&](size_t i, int32_t top, int32_t blue) {
     SetTextColor(dc, RGB(0, 0, blue));
-    TextOutW(dc, AboutScroller::kTextLeft, top, lines_[i].c_str(), int(lines_[i].size()));
+    TextOutW(dc, scroller_.TextLeft(), top, lines_[i].c_str(), int(lines_[i].size()));
   });
   mask.ReleaseDC();
 }
@@ -138,7 +138,8 @@ void CAboutDib::OnPaint() {
     // Without memory for the text the roll still moves on.
     scroller_.ForEachVisibleLine(lines_.size(), [](size_t, int32_t, int32_t) {});
   }
-  if (!ComposeAboutPicture(clean_, mask, working_)) clean_.CopyTo(working_);
+  if (!ComposeAboutPicture(clean_, mask, working_, scroller_.TextColumn()))
+    clean_.CopyTo(working_);
   working_.Draw(dc.Handle(), {1, 1, 1 + w, 1 + h});
 }
 
@@ -166,7 +167,8 @@ bool CAboutDlg::OnInitDialog() {
   picture_.Init(lines_);
   close_.SubclassDlgItem(kCloseId, *this);
   close_.SetWindowText(L"");
-  close_.SetIcon(CAPTION_CLOSE_ICON_ID, 0, 16, 16);
+  const int side = WindowSkinMetrics(Hwnd()).smallIcon;
+  close_.SetIcon(CAPTION_CLOSE_ICON_ID, 0, side, side);
   // Centred on the screen: the box has no owner to centre on.
   const RECT r = GetWindowRect();
   const int w = r.right - r.left, h = r.bottom - r.top;

@@ -15,11 +15,14 @@
 #include "settings/product_identity.h"
 #include "settings/settings_store.h"
 #include "ui/dialog/about_dlg_win.h"
+#include "ui/dialog/host_color_pick.h"
 #include "ui/dialog/interface_styles.h"
 #include "ui/dialog/main_dialog_layout.h"
 #include "ui/dialog/menu_win.h"
 #include "ui/dialog/window_placement.h"
 #include "ui/toolkit/dialog_template_win.h"
+#include "ui/toolkit/dpi_win.h"
+#include "ui/toolkit/host_window_win.h"
 #include "ui/toolkit/small_dialogs.h"
 #include "ui/toolkit/small_dialogs_win.h"
 
@@ -30,8 +33,6 @@ namespace {
 constexpr char kDialogSection[] = "Main_dlg";
 constexpr char kMenuSection[] = "Main_menu";
 constexpr char kPresetsMenuSection[] = "Settings_menu";
-constexpr int kCheckIconSize = 16;
-constexpr int kCaptionIconSize = 16;
 
 // The sliders and labels in the settings table's order.
 const std::vector<const SettingInfo*>& SliderSettings() {
@@ -146,7 +147,7 @@ CMainDlg::~CMainDlg() = default;
 
 INT_PTR CMainDlg::Run(HWND owner) {
   const std::unique_ptr<CDialogTemplate> t = BuildMainDialogTemplate();
-  return DoModal(t->Get(), owner);
+  return DoModal(t->Get(), ModalOwnerFor(owner));
 }
 
 bool CMainDlg::OnInitDialog() {
@@ -162,8 +163,9 @@ bool CMainDlg::OnInitDialog() {
   PlaceWindow();
   ApplyInterfaceColors();
   ConfigureSliders();
-  captionMenu_.SetIcon(CAPTION_MENU_ICON_ID, 0, kCaptionIconSize, kCaptionIconSize);
-  captionClose_.SetIcon(CAPTION_CLOSE_ICON_ID, 0, kCaptionIconSize, kCaptionIconSize);
+  const int side = WindowSkinMetrics(Hwnd()).smallIcon;
+  captionMenu_.SetIcon(CAPTION_MENU_ICON_ID, 0, side, side);
+  captionClose_.SetIcon(CAPTION_CLOSE_ICON_ID, 0, side, side);
   captionMenu_.SetDrawFocus(false);
   captionClose_.SetDrawFocus(false);
   ShowValues(effect_.Settings());
@@ -200,12 +202,24 @@ void CMainDlg::PlaceWindow() {
   const RECT created = GetWindowRect();
   const ScreenRect templateRect = {created.left, created.top, created.right, created.bottom};
   const StoredPlacement stored = ReadPlacement(store_, templateRect);
-  ScreenRect r =
-      InitialPlacement(templateRect, stored, kFirstWindowWidth, kFirstWindowHeight);
+  const int32_t firstWidth = ScaleToDpi(kFirstWindowWidth, Dpi());
+  const int32_t firstHeight = ScaleToDpi(kFirstWindowHeight, Dpi());
+  ScreenRect r = InitialPlacement(templateRect, stored, firstWidth, firstHeight);
   // Never smaller than the template: the frame's minimum would hold it there
   // anyway, and the controls were laid out for it.
   r.right = std::max(r.right, r.left + templateRect.Width());
   r.bottom = std::max(r.bottom, r.top + templateRect.Height());
+  // The first opening is in the middle of the editor's monitor, which need
+  // not be the primary one.  Without an editor window, the template's place.
+  HWND owner = ::GetWindow(Hwnd(), GW_OWNER);
+  MONITORINFO monitor = {};
+  monitor.cbSize = sizeof monitor;
+  if (stored.x <= 0 && owner != nullptr &&
+      GetMonitorInfoW(MonitorFromWindow(owner, MONITOR_DEFAULTTONEAREST), &monitor) != FALSE) {
+    const RECT& w = monitor.rcWork;
+    r = CentredOn({int32_t(w.left), int32_t(w.top), int32_t(w.right), int32_t(w.bottom)},
+                  r.Width(), r.Height());
+  }
   r = KeepOnMonitors(r, MonitorWorkAreas());
   MoveWindow(RECT{r.left, r.top, r.right, r.bottom}, false);
 }
@@ -230,8 +244,8 @@ void CMainDlg::OnDestroy() {
 // ---- Values -----------------------------------------------------------------------
 
 void CMainDlg::SetCheckIcon(CButtonST& button) {
-  button.SetIcon(button.GetCheck() != 0 ? CHECKED_BOX_ICON_ID : EMPTY_BOX_ICON_ID, 0,
-                 kCheckIconSize, kCheckIconSize);
+  const int side = WindowSkinMetrics(Hwnd()).smallIcon;
+  button.SetIcon(button.GetCheck() != 0 ? CHECKED_BOX_ICON_ID : EMPTY_BOX_ICON_ID, 0, side, side);
 }
 
 void CMainDlg::ShowValues(const EffectSettings& values) {
@@ -473,18 +487,20 @@ void CMainDlg::OnSwatch(CColorButton& swatch) {
 bool CMainDlg::PickColor(uint32_t& color, bool allowHostPicker) {
   const host::FilterRecord& record = effect_.Record();
   if (allowHostPicker && record.colorServices != nullptr) {
-    host::ColorServicesInfo info = {};
-    info.infoSize = int32_t(sizeof info);
-    info.selector = 0;  // choose a colour
-    info.sourceSpace = info.resultSpace = 0;  // RGB
-    info.colorComponents[0] = int16_t(color & 0xFF);
-    info.colorComponents[1] = int16_t((color >> 8) & 0xFF);
-    info.colorComponents[2] = int16_t((color >> 16) & 0xFF);
-    if (record.colorServices(&info) != 0) return false;
-    const auto channel = [](int16_t v) { return uint32_t(std::clamp<int>(v, 0, 255)); };
-    color = channel(info.colorComponents[0]) | channel(info.colorComponents[1]) << 8 |
-            channel(info.colorComponents[2]) << 16;
-    return true;
+    host::ColorServicesInfo info = HostPickRequest(color);
+    int16_t result = 0;
+    {
+      // The host's picker is the host's window, made in its own DPI context.
+      const CHostDpiScope hostContext;
+      result = record.colorServices(&info);
+    }
+    // The host's picker may have taken the keyboard; it comes back here.
+    if (IsWindowVisible(Hwnd()) && GetForegroundWindow() != Hwnd()) SetForegroundWindow(Hwnd());
+    switch (InterpretHostPick(result, info, color, &color)) {
+      case HostPick::kPicked: return true;
+      case HostPick::kCancelled: return false;
+      case HostPick::kUnavailable: break;  // the system's chooser instead
+    }
   }
   static COLORREF custom[16] = {};
   CHOOSECOLORW chooser = {};

@@ -69,6 +69,17 @@ ScreenRect InitialPlacement(const ScreenRect& templateRect, const StoredPlacemen
   return r;
 }
 
+ScreenRect CentredOn(const ScreenRect& area, int32_t width, int32_t height) {
+  width = std::max(width, 0);
+  height = std::max(height, 0);
+  ScreenRect r;
+  r.left = int32_t(std::max<int64_t>(area.left, area.left + (int64_t(area.Width()) - width) / 2));
+  r.top = int32_t(std::max<int64_t>(area.top, area.top + (int64_t(area.Height()) - height) / 2));
+  r.right = int32_t(std::min<int64_t>(int64_t(r.left) + width, INT32_MAX));
+  r.bottom = int32_t(std::min<int64_t>(int64_t(r.top) + height, INT32_MAX));
+  return r;
+}
+
 ScreenRect KeepOnMonitors(const ScreenRect& window, const std::vector<ScreenRect>& workAreas) {
   if (workAreas.empty()) return window;
   const ScreenRect* nearest = nullptr;

@@ -39,6 +39,10 @@ void WritePlacement(SettingsStore& store, const ScreenRect& window);
 ScreenRect InitialPlacement(const ScreenRect& templateRect, const StoredPlacement& stored,
                             int32_t firstWidth, int32_t firstHeight);
 
+// A window of width x height in the middle of area; a window larger than the
+// area keeps to its top-left corner.
+ScreenRect CentredOn(const ScreenRect& area, int32_t width, int32_t height);
+
 // A window that shows less than a grip's worth on every monitor (a screen
 // since disconnected, a changed layout) is moved onto the work area nearest
 // to it, shrunk to fit when it is larger.  Without any work area, or when

@@ -38,6 +38,7 @@
 #include "ui/toolkit/controls_win.h"
 #include "ui/toolkit/dc_win.h"
 #include "ui/toolkit/dialog_template_win.h"
+#include "ui/toolkit/dpi_win.h"
 #include "ui/toolkit/icon_slider_win.h"
 #include "ui/toolkit/progress_st_win.h"
 #include "ui/toolkit/small_dialogs_win.h"
@@ -121,7 +122,8 @@ class CSmallDlg : public CToolDlg {
     CToolDlg::OnInitDialog();
     close_.SubclassDlgItem(kCaptionCloseId, *this);
     close_.SetWindowText(L"");
-    close_.SetIcon(CAPTION_CLOSE_ICON_ID, 0, 16, 16);
+    const int side = WindowSkinMetrics(Hwnd()).smallIcon;
+    close_.SetIcon(CAPTION_CLOSE_ICON_ID, 0, side, side);
     text_.AttachDlgItem(kSmallTextId, *this);
     ok_.SubclassDlgItem(IDOK, *this);
     return true;
@@ -264,12 +266,13 @@ class CGalleryDlg : public CToolDlg {
     dial_.SetColors(ShadeColor(ui.windowColor, 8), ShadeColor(ui.controlColor, -128));
     dial_.SetAngle(135 * 3.14159265358979323846 / 180);
     check_.SubclassDlgItem(kCheckId, *this);
-    check_.SetIcon(CHECKED_BOX_ICON_ID, 0, 16, 16);
+    const int side = WindowSkinMetrics(Hwnd()).smallIcon;
+    check_.SetIcon(CHECKED_BOX_ICON_ID, 0, side, side);
     check_.SetCheck(1);
     iconButton_.SubclassDlgItem(kIconButtonId, *this);
-    iconButton_.SetIcon(CAPTION_MENU_ICON_ID, 0, 16, 16);
+    iconButton_.SetIcon(CAPTION_MENU_ICON_ID, 0, side, side);
     disabled_.SubclassDlgItem(kDisabledButtonId, *this);
-    disabled_.SetIcon(EMPTY_BOX_ICON_ID, 0, 16, 16);
+    disabled_.SetIcon(EMPTY_BOX_ICON_ID, 0, side, side);
     for (int i = 0; i < 3; ++i) {
       swatches_[i].SubclassDlgItem(kSwatchIds[i], *this);
       swatches_[i].SetColor(kSwatchColors[i]);

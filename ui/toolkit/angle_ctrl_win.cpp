@@ -8,6 +8,7 @@
 #include "ui/dialog/interface_styles.h"
 #include "ui/toolkit/control_geometry.h"
 #include "ui/toolkit/dc_win.h"
+#include "ui/toolkit/dpi_win.h"
 #include "ui/toolkit/mem_dc_win.h"
 
 namespace tessaro {
@@ -78,7 +79,8 @@ void CAngleCtrl::OnPaint() {
     halfWidth = dc.GetTextExtent(std::wstring(L"360") + kDegreeSign).cx / 2;
   }
   CDib picture;
-  PaintDialPicture(picture, inner, angle_, background_, foreground_, halfWidth);
+  PaintDialPicture(picture, inner, angle_, background_, foreground_, halfWidth,
+                   WindowSkinDpi(Hwnd()));
   if (HDC pictureDc = static_cast<HDC>(picture.GetDC())) {
     CDC text(pictureDc);
     CSelectObject selectFont(pictureDc, font);

@@ -4,6 +4,7 @@
 
 #include "ui/dialog/interface_styles.h"
 #include "ui/toolkit/dc_win.h"
+#include "ui/toolkit/dpi_win.h"
 #include "ui/toolkit/mem_dc_win.h"
 #include "ui/toolkit/toolkit_icons_win.h"
 
@@ -63,6 +64,8 @@ void CButtonST::SetCheck(int state, bool redraw) {
 
 void CButtonST::SetIcon(int id, int hoverId, int width, int height) {
   DestroyIcons();
+  iconId_ = id;
+  hoverIconId_ = hoverId;
   iconWidth_ = width;
   iconHeight_ = height;
   icon_ = LoadToolkitIcon(id, width, height);
@@ -70,6 +73,11 @@ void CButtonST::SetIcon(int id, int hoverId, int width, int height) {
   HWND parent = IsWindow() ? GetParent() : nullptr;
   if (IsVisible() && parent != nullptr && IsWindowVisible(parent))
     RedrawWindow(RDW_INVALIDATE | RDW_UPDATENOW);
+}
+
+void CButtonST::ResizeIcons(int width, int height) {
+  if (icon_ == nullptr && hoverIcon_ == nullptr) return;
+  SetIcon(iconId_, hoverIconId_, width, height);
 }
 
 void CButtonST::DestroyIcons() {
@@ -170,7 +178,7 @@ bool CButtonST::DrawItem(const DRAWITEMSTRUCT& item) {
       place.left = r.left + (w - iconWidth_) / 2;
       place.top = r.top + (h - iconHeight_) / 2;
     } else if (iconPlacement_ == 0) {
-      place.left = r.left + 4;
+      place.left = r.left + WindowSkinMetrics(Hwnd()).buttonIconGap;
       place.top = r.top + (h - iconHeight_) / 2;
       textRect.left = place.left + iconWidth_;
     } else if (iconPlacement_ == 1) {
@@ -262,7 +270,7 @@ void CColorButton::OnMouseMove(UINT flags, POINT p) {
       const COLORREF under = GetPixel(desktop, screen.x, screen.y);
       ::ReleaseDC(nullptr, desktop);
       if (under != CLR_INVALID) SetColor(under & 0xFFFFFFu);
-      ::SetCursor(LoadToolkitCursor(kEyedropperCursorId));
+      ::SetCursor(LoadToolkitCursor(kEyedropperCursorId, WindowSkinMetrics(Hwnd()).cursor));
     }
     PostNotice();
   }

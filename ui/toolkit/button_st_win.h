@@ -36,6 +36,9 @@ class CButtonST : public CButton {
   int GetCheck() const { return check_; }
   // Icons by resource id (hoverId 0: the same icon while hovered).
   void SetIcon(int id, int hoverId, int width, int height);
+  // The same icons again at another size (after a DPI change).
+  void ResizeIcons(int width, int height);
+  int IconWidth() const { return icon_ != nullptr ? iconWidth_ : 0; }
   // 0: left of the text, 1: above it, other: at the top-left corner.
   void SetIconPlacement(int placement) { iconPlacement_ = placement; }
   void SetDrawText(bool draw) { drawText_ = draw; }
@@ -71,6 +74,7 @@ class CButtonST : public CButton {
   HICON icon_ = nullptr;
   HICON hoverIcon_ = nullptr;
   int iconWidth_ = 0, iconHeight_ = 0;
+  int iconId_ = 0, hoverIconId_ = 0;
   int iconPlacement_ = 0;
   bool drawText_ = true;
   bool drawFocus_ = true;

@@ -10,6 +10,7 @@
 #include "image/rounding.h"
 #include "ui/dialog/interface_styles.h"
 #include "ui/dialog/paint_surface.h"
+#include "ui/toolkit/skin_metrics.h"
 
 namespace tessaro {
 
@@ -26,13 +27,13 @@ uint32_t OpaquePixel(uint32_t color) { return 0xFF000000u | SwapRedBlue(color & 
 // the end pixel left out, so joined segments share their corners.  Only the
 // straight and 45-degree lines the chevrons use.
 void DrawPenLine(CPaintSurface& surface, int32_t x0, int32_t y0, int32_t x1, int32_t y1,
-                 uint32_t color) {
+                 uint32_t color, int32_t width) {
   const int32_t dx = x1 - x0, dy = y1 - y0;
   const int32_t n = std::max(std::abs(dx), std::abs(dy));
   const int32_t sx = dx == 0 ? 0 : (dx > 0 ? 1 : -1), sy = dy == 0 ? 0 : (dy > 0 ? 1 : -1);
   for (int32_t k = 0; k < n; ++k) {
     const int32_t x = x0 + k * sx, y = y0 + k * sy;
-    surface.FillRect({x, y, x + 1, y + 1}, color);
+    surface.FillRect({x, y, x + width, y + width}, color);
   }
 }
 
@@ -105,11 +106,15 @@ void PaintSliderBody(CPaintSurface& surface, const SliderState& s, uint32_t trac
       surface.Draw3dRect(b, ShadeColor(trackColor, 48), ShadeColor(trackColor, -48));
     }
     const int32_t d = (a - 2) / 2, cy = (1 + (h - 1) - 1) / 2;
-    DrawPenLine(surface, d + 2, cy - 2, d, cy, 0);
-    DrawPenLine(surface, d, cy, d + 3, cy + 3, 0);
+    // The chevrons' strokes and pen grow with the DPI, their place follows
+    // the buttons.
+    const auto z = [&s](int32_t pixels) { return ScaleToDpi(pixels, s.dpi); };
+    const int32_t pen = z(1);
+    DrawPenLine(surface, d + z(2), cy - z(2), d, cy, 0, pen);
+    DrawPenLine(surface, d, cy, d + z(3), cy + z(3), 0, pen);
     const int32_t l = right.left;
-    DrawPenLine(surface, l + d, cy - 2, l + d + 2, cy, 0);
-    DrawPenLine(surface, l + d + 2, cy, l + d - 1, cy + 3, 0);
+    DrawPenLine(surface, l + d, cy - z(2), l + d + z(2), cy, 0, pen);
+    DrawPenLine(surface, l + d + z(2), cy, l + d - z(1), cy + z(3), 0, pen);
   }
 
   const uint32_t c = hovered ? ShadeColor(thumbColor, 16) : (thumbColor & 0xFFFFFFu);
@@ -132,12 +137,14 @@ int32_t DialDegreesAt(int32_t x, int32_t y, int32_t width, int32_t height) {
   return RadiansToDegrees(PortableAtan2(dy, dx));
 }
 
-DialNeedle DialNeedleFor(const DibRect& inner, double angle) {
+DialNeedle DialNeedleFor(const DibRect& inner, double angle, int32_t dpi) {
   const int32_t l = inner.left, t = inner.top, r = inner.right, b = inner.bottom;
   DialNeedle n;
   n.centerX = (l + r - 1) / 2 - 1;
   n.centerY = (t + b - 1) / 2 - 1;
-  const double rx = double((r - l) / 2) - 4.5, ry = double((b - t) / 2) - 4.5;
+  // The tip keeps clear of the ring by 4.5 pixels at 96 DPI.
+  const double clear = dpi == kBaseDpi ? 4.5 : 4.5 * double(dpi > 0 ? dpi : kBaseDpi) / kBaseDpi;
+  const double rx = double((r - l) / 2) - clear, ry = double((b - t) / 2) - clear;
   const double c = std::isfinite(angle) ? PortableCos(angle) : 1.0;
   const double sn = std::isfinite(angle) ? PortableSin(angle) : 0.0;
   n.tipX = RoundHalfAwayFromZero(double((l + r - 2) / 2) + c * rx);
@@ -146,16 +153,17 @@ DialNeedle DialNeedleFor(const DibRect& inner, double angle) {
 }
 
 void PaintDialPicture(CDib& picture, const DibRect& inner, double angle, uint32_t background,
-                      uint32_t foreground, int32_t textHalfWidth) {
+                      uint32_t foreground, int32_t textHalfWidth, int32_t dpi) {
   const int32_t l = inner.left, t = inner.top, r = inner.right, b = inner.bottom;
   if (r - l <= 0 || b - t <= 0 || !picture.Create(r - l, b - t)) return;
   const uint32_t bg = OpaquePixel(background), fg = OpaquePixel(foreground);
   picture.Fill(bg);
-  picture.DrawEllipseRing(l + 3, t + 3, r - 6, b - 6, fg, 1);
-  const DialNeedle n = DialNeedleFor(inner, angle);
-  picture.DrawLine(n.centerX, n.centerY, n.tipX - 1, n.tipY - 1, fg, 1);
-  picture.FillEllipse(n.tipX - 4, n.tipY - 4, n.tipX + 2, n.tipY + 2, fg);
-  const int32_t e = std::clamp(textHalfWidth, 0, 10000) + 5;
+  const auto z = [dpi](int32_t pixels) { return ScaleToDpi(pixels, dpi); };
+  picture.DrawEllipseRing(l + z(3), t + z(3), r - z(6), b - z(6), fg, z(1));
+  const DialNeedle n = DialNeedleFor(inner, angle, dpi);
+  picture.DrawLine(n.centerX, n.centerY, n.tipX - 1, n.tipY - 1, fg, z(1));
+  picture.FillEllipse(n.tipX - z(4), n.tipY - z(4), n.tipX + z(2), n.tipY + z(2), fg);
+  const int32_t e = std::clamp(textHalfWidth, 0, 10000) + z(5);
   picture.FillEllipse(n.centerX - e, n.centerY - e, n.centerX + e, n.centerY + e, bg);
 }
 

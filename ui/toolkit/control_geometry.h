@@ -29,6 +29,7 @@ struct SliderState {
   int32_t minimum, maximum, position, pageSize;
   int32_t arrowSize = kSliderArrowSize;
   int32_t thumbLength = kSliderThumbLength;
+  int32_t dpi = 96;  // the chevrons' strokes grow with it
 };
 
 // The thumb for the current position; empty when the range is empty (or
@@ -65,15 +66,19 @@ int32_t DialDegreesAt(int32_t x, int32_t y, int32_t width, int32_t height);
 struct DialNeedle {
   int32_t centerX, centerY, tipX, tipY;
 };
-DialNeedle DialNeedleFor(const DibRect& inner, double angle);
+DialNeedle DialNeedleFor(const DibRect& inner, double angle, int32_t dpi = 96);
 
 // Ring, needle, knob and the disc behind the value text, into picture (sized
 // to the inner rectangle, cleared to background first).  textHalfWidth is half
 // the width of the widest value text the disc must hold.
+// Strokes, knob and margins are drawn for 96 DPI and grow with dpi.
 void PaintDialPicture(CDib& picture, const DibRect& inner, double angle, uint32_t background,
-                      uint32_t foreground, int32_t textHalfWidth);
+                      uint32_t foreground, int32_t textHalfWidth, int32_t dpi = 96);
 
 // ---- Buttons ---------------------------------------------------------------------
+
+// A button's icon keeps this far from its left edge when text follows it.
+constexpr int32_t kButtonIconGap = 4;
 
 // Black on light colours, white on dark ones.
 uint32_t ButtonTextColorFor(uint32_t color);

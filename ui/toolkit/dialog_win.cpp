@@ -1,6 +1,8 @@
 #include "ui/toolkit/dialog_win.h"
 
 #include "ui/toolkit/controls_win.h"
+#include "ui/toolkit/dpi_win.h"
+#include "ui/toolkit/host_window_win.h"
 
 namespace tessaro {
 
@@ -55,6 +57,9 @@ HWND RootOf(HWND owner) { return owner != nullptr ? GetAncestor(owner, GA_ROOT) 
 
 INT_PTR CDialog::DoModal(const DLGTEMPLATE* dialogTemplate, HWND owner) {
   if (Hwnd() != nullptr) return -1;
+  // Sharp at any scaling, whatever the host declared; the thread's context
+  // comes back when the dialog is gone.
+  CDpiAwarenessScope dpi;
   CModalLoopScope scope;
   modal_ = true;
   result_ = IDCANCEL;
@@ -68,6 +73,7 @@ INT_PTR CDialog::DoModal(const DLGTEMPLATE* dialogTemplate, HWND owner) {
 
 INT_PTR CDialog::DoModal(int resourceId, HWND owner) {
   if (Hwnd() != nullptr) return -1;
+  CDpiAwarenessScope dpi;
   CModalLoopScope scope;
   modal_ = true;
   result_ = IDCANCEL;
@@ -83,6 +89,10 @@ INT_PTR CDialog::RunModalLoop(HWND ownerRoot) {
   const bool disableOwner = ownerRoot != nullptr && ::IsWindowEnabled(ownerRoot);
   if (disableOwner) ::EnableWindow(ownerRoot, FALSE);
   if (!ended_ && !HasHandlerFailure() && !IsVisible()) ShowWindow(SW_SHOW);
+  // Showing activates only within this thread; an owner on another thread
+  // (or none) would otherwise leave the dialog behind the editor.
+  if (!ended_ && IsVisible() && GetForegroundWindow() != Hwnd()) SetForegroundWindow(Hwnd());
+  const CKeyboardGuard keys(Hwnd());
 
   MSG msg;
   while (!ended_ && IsWindow() && !HasHandlerFailure()) {
@@ -102,7 +112,10 @@ INT_PTR CDialog::RunModalLoop(HWND ownerRoot) {
   // The owner comes back before the dialog goes, so activation returns to it
   // rather than to another application.
   if (disableOwner) ::EnableWindow(ownerRoot, TRUE);
-  if (ownerRoot != nullptr && IsActive()) SetActiveWindow(ownerRoot);
+  if (ownerRoot != nullptr && IsOtherThreadWindow(ownerRoot) && GetForegroundWindow() == Hwnd())
+    SetForegroundWindow(ownerRoot);
+  else if (ownerRoot != nullptr && IsActive())
+    SetActiveWindow(ownerRoot);
   DestroyWindow();
   modal_ = false;
   if (auto failure = TakeHandlerFailure()) std::rethrow_exception(failure);

@@ -5,6 +5,7 @@
 
 #include "ui/dialog/interface_styles.h"
 #include "ui/dialog/paint_surface.h"
+#include "ui/toolkit/skin_metrics.h"
 
 namespace tessaro {
 
@@ -60,34 +61,39 @@ bool PointInRect(const DibRect& rect, int32_t x, int32_t y) {
   return x >= rect.left && x < rect.right && y >= rect.top && y < rect.bottom;
 }
 
-FrameHit SizingHitAt(int32_t x, int32_t y, ClientSize client) {
+FrameHit SizingHitAt(int32_t x, int32_t y, ClientSize client, int32_t dpi) {
   const int64_t r = client.width, b = client.height;
+  const auto z = [dpi](int32_t pixels) { return int64_t(ScaleToDpi(pixels, dpi)); };
   // First match wins, corners before edges.
-  if (x > r - 10 && y > b - 10) return FrameHit::kBottomRight;
-  if (x < 6 && y < 6) return FrameHit::kTopLeft;
-  if (x < 6 && y > b - 5) return FrameHit::kBottomLeft;
-  if (x > r - 5 && y < 6) return FrameHit::kTopRight;
-  if (x > r - 5) return FrameHit::kRight;
-  if (x < 6) return FrameHit::kLeft;
-  if (y > b - 5) return FrameHit::kBottom;
-  if (y < 6) return FrameHit::kTop;
+  if (x > r - z(10) && y > b - z(10)) return FrameHit::kBottomRight;
+  if (x < z(6) && y < z(6)) return FrameHit::kTopLeft;
+  if (x < z(6) && y > b - z(5)) return FrameHit::kBottomLeft;
+  if (x > r - z(5) && y < z(6)) return FrameHit::kTopRight;
+  if (x > r - z(5)) return FrameHit::kRight;
+  if (x < z(6)) return FrameHit::kLeft;
+  if (y > b - z(5)) return FrameHit::kBottom;
+  if (y < z(6)) return FrameHit::kTop;
   return FrameHit::kNone;
 }
 
 FrameHit FramePressAt(int32_t x, int32_t y, ClientSize client, const DibRect& caption,
-                      bool resizable, bool rolledUp) {
+                      bool resizable, bool rolledUp, int32_t dpi) {
   if (PointInRect(caption, x, y)) return FrameHit::kCaption;
   if (!resizable || rolledUp) return FrameHit::kNone;
-  return SizingHitAt(x, y, client);
+  return SizingHitAt(x, y, client, dpi);
 }
 
-FrameCursor FrameCursorAt(int32_t x, int32_t y, ClientSize client, bool rolledUp) {
+FrameCursor FrameCursorAt(int32_t x, int32_t y, ClientSize client, bool rolledUp,
+                          int32_t dpi) {
   if (rolledUp) return FrameCursor::kArrow;
   const int64_t r = client.width, b = client.height;
-  if ((x > r - 10 && y > b - 10) || (x < 2 && y < 2)) return FrameCursor::kSizeNorthWestSouthEast;
-  if ((x > r - 2 && y < 4) || (x < 5 && y > b - 6)) return FrameCursor::kSizeNorthEastSouthWest;
-  if (x > r - 5 || x < 4) return FrameCursor::kSizeWestEast;
-  if (y > b - 5 || y < 2) return FrameCursor::kSizeNorthSouth;
+  const auto z = [dpi](int32_t pixels) { return int64_t(ScaleToDpi(pixels, dpi)); };
+  if ((x > r - z(10) && y > b - z(10)) || (x < z(2) && y < z(2)))
+    return FrameCursor::kSizeNorthWestSouthEast;
+  if ((x > r - z(2) && y < z(4)) || (x < z(5) && y > b - z(6)))
+    return FrameCursor::kSizeNorthEastSouthWest;
+  if (x > r - z(5) || x < z(4)) return FrameCursor::kSizeWestEast;
+  if (y > b - z(5) || y < z(2)) return FrameCursor::kSizeNorthSouth;
   return FrameCursor::kArrow;
 }
 
@@ -127,9 +133,13 @@ void PaintGrip(CPaintSurface& surface, const ToolFrameLook& look) {
   struct Piece {
     int32_t x, y, w, h;
   };
-  const Piece pieces[] = {{r - 5, b - 12, 5, 2}, {r - 5, b - 11, 2, 8},
-                          {r - 12, b - 5, 9, 2}, {r - 12, b - 4, 2, 5}};
-  for (const Piece& p : pieces) surface.Draw3dRect({p.x, p.y, p.x + p.w, p.y + p.h}, dark, light);
+  const Piece pieces[] = {{5, 12, 5, 2}, {5, 11, 2, 8}, {12, 5, 9, 2}, {12, 4, 2, 5}};
+  const auto z = [&look](int32_t pixels) { return ScaleToDpi(pixels, look.dpi); };
+  // Offsets from the bottom-right corner, so a larger grip keeps to it.
+  for (const Piece& p : pieces) {
+    const int32_t x = r - z(p.x), y = b - z(p.y);
+    surface.Draw3dRect({x, y, x + z(p.w), y + z(p.h)}, dark, light);
+  }
 }
 
 }  // namespace

@@ -85,12 +85,13 @@ enum class FrameHit {
 
 // The sizing zone a press at (x, y) starts, or kNone away from the edges.
 // The corner zones are larger than the pointer's so a corner is easy to catch.
-FrameHit SizingHitAt(int32_t x, int32_t y, ClientSize client);
+// The zones are drawn for 96 DPI and grow with dpi.
+FrameHit SizingHitAt(int32_t x, int32_t y, ClientSize client, int32_t dpi = 96);
 
 // What a left press at (x, y) starts: a move on the caption strip, a resize on
 // the edges of a resizable dialog that is not rolled up, else nothing.
 FrameHit FramePressAt(int32_t x, int32_t y, ClientSize client, const DibRect& caption,
-                      bool resizable, bool rolledUp);
+                      bool resizable, bool rolledUp, int32_t dpi = 96);
 
 enum class FrameCursor {
   kArrow,
@@ -101,7 +102,8 @@ enum class FrameCursor {
 };
 
 // The pointer shown at (x, y) of a resizable dialog.
-FrameCursor FrameCursorAt(int32_t x, int32_t y, ClientSize client, bool rolledUp);
+FrameCursor FrameCursorAt(int32_t x, int32_t y, ClientSize client, bool rolledUp,
+                          int32_t dpi = 96);
 
 bool PointInRect(const DibRect& rect, int32_t x, int32_t y);
 
@@ -121,6 +123,7 @@ struct ToolFrameLook {
   int32_t stripeContrast;   // 0: a flat background
   bool showGrip;            // resizable and not rolled up
   bool active;              // the caption is darker for the active window
+  int32_t dpi = 96;         // the grip grows with it
 };
 
 // Colour of background row y: the window colour lifted on odd rows and

@@ -4,6 +4,7 @@
 
 #include "ui/dialog/interface_styles.h"
 #include "ui/toolkit/dc_win.h"
+#include "ui/toolkit/dpi_win.h"
 #include "ui/toolkit/frame_layout.h"
 #include "ui/toolkit/mem_dc_win.h"
 
@@ -37,6 +38,10 @@ SliderState CIconSlider::State() const {
   s.maximum = GetRangeMax();
   s.position = GetPos();
   s.pageSize = GetPageSize();
+  const SkinMetrics metrics = WindowSkinMetrics(Hwnd());
+  s.arrowSize = metrics.sliderArrow;
+  s.thumbLength = metrics.sliderThumb;
+  s.dpi = metrics.dpi;
   return s;
 }
 

@@ -3,6 +3,7 @@
 #include <cwchar>
 
 #include "ui/toolkit/dc_win.h"
+#include "ui/toolkit/skin_metrics.h"
 
 namespace tessaro {
 
@@ -117,6 +118,16 @@ void CResizableDialog::LayoutControls() {
     if (entry.refresh && ::IsWindow(entry.control)) ::InvalidateRect(entry.control, nullptr, TRUE);
   }
   if (!showGrip_) Invalidate(true);
+}
+
+void CResizableDialog::RescaleLayout(int32_t fromDpi, int32_t toDpi) {
+  const auto scale = [&](int32_t& v) { v = RescaleForDpi(v, fromDpi, toDpi); };
+  for (Layout& entry : layout_) {
+    AnchoredPlacement& p = entry.placement;
+    scale(p.leftMargin), scale(p.topMargin), scale(p.rightMargin), scale(p.bottomMargin);
+  }
+  scale(minimumTrack_.width);
+  scale(minimumTrack_.height);
 }
 
 void CResizableDialog::OnSize(UINT type, int cx, int cy) {

@@ -23,6 +23,8 @@ class CResizableDialog : public CDialog {
   }
   // Places every anchored control for the current client size.
   void LayoutControls();
+  // Margins and the minimum size, measured at fromDpi, carried over to toDpi.
+  void RescaleLayout(int32_t fromDpi, int32_t toDpi);
 
   bool IsInitialised() const { return initialised_; }
   // The smallest window size the user can drag the dialog to.

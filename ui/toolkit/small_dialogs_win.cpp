@@ -10,13 +10,14 @@
 #include "settings/settings_store.h"
 #include "ui/dialog/interface_styles.h"
 #include "ui/toolkit/dialog_template_win.h"
+#include "ui/toolkit/dpi_win.h"
+#include "ui/toolkit/host_window_win.h"
 #include "ui/toolkit/toolkit_icons_win.h"
 
 namespace tessaro {
 
 namespace {
 
-constexpr int kCloseIconSize = 16;
 
 struct ItemLook {
   DialogItemClass itemClass;
@@ -76,13 +77,16 @@ CSmallToolDlg::CSmallToolDlg(const SmallDialogLayout& layout) : layout_(layout) 
 
 INT_PTR CSmallToolDlg::Run(HWND owner) {
   const std::unique_ptr<CDialogTemplate> t = BuildSmallDialogTemplate(layout_);
-  return DoModal(t->Get(), owner);
+  // A host's window (of any thread) stands for its top-level window; with
+  // none given the dialog keeps to itself.
+  return DoModal(t->Get(), owner != nullptr ? ModalOwnerFor(owner) : nullptr);
 }
 
 bool CSmallToolDlg::OnInitDialog() {
   const bool result = CToolDlg::OnInitDialog();
   AttachButton(close_, kCaptionCloseId);
-  close_.SetIcon(CAPTION_CLOSE_ICON_ID, 0, kCloseIconSize, kCloseIconSize);
+  const int side = WindowSkinMetrics(Hwnd()).smallIcon;
+  close_.SetIcon(CAPTION_CLOSE_ICON_ID, 0, side, side);
   close_.SetDrawFocus(false);
   CentreOnOwner();
   return result;
@@ -139,9 +143,7 @@ bool CMessageDlg::OnInitDialog() {
   message_.AttachDlgItem(kMessageTextId, *this);
   message_.SetWindowText(text_);
   iconView_.AttachDlgItem(kMessageIconId, *this);
-  // Size 0: the icon's own size, to which the icon static then fits itself.
-  icon_ = LoadToolkitIcon(iconId_, 0, 0);
-  if (icon_ != nullptr) iconView_.SetIcon(icon_);
+  LoadMessageIcon();
 
   HWND focus = nullptr;
   for (int i = 0; i < 3; ++i) {
@@ -156,6 +158,15 @@ bool CMessageDlg::OnInitDialog() {
   }
   if (focus != nullptr) ::SetFocus(focus);
   return false;
+}
+
+void CMessageDlg::LoadMessageIcon() {
+  const int side = WindowSkinMetrics(Hwnd()).messageIcon;
+  HICON icon = LoadToolkitIcon(iconId_, side, side);
+  if (icon == nullptr) return;
+  iconView_.SetIcon(icon);
+  if (icon_ != nullptr) DestroyIcon(icon_);
+  icon_ = icon;
 }
 
 void CMessageDlg::OnCommand(UINT id, UINT code, HWND control) {

@@ -58,8 +58,12 @@ class CMessageDlg : public CSmallToolDlg {
   void OnOK() override { EndDialog(buttons_.enterResult); }
   void OnCommand(UINT id, UINT code, HWND control) override;
   bool PreTranslateMessage(MSG& msg) override;
+  void OnSkinDpiChanged() override { LoadMessageIcon(); }
 
  private:
+  // At the size for the dialog's DPI; the icon static fits itself to it.
+  void LoadMessageIcon();
+
   std::wstring text_;
   int iconId_;
   MessageButtons buttons_;

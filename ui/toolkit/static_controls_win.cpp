@@ -145,6 +145,13 @@ void CHyperLink::ModifyLinkStyle(uint32_t remove, uint32_t add, bool redraw) {
 
 LRESULT CHyperLink::WindowProc(UINT msg, WPARAM wParam, LPARAM lParam) {
   switch (msg) {
+    case WM_SETFONT: {
+      // A new dialog font (a DPI change): the link's own copy follows.
+      const LRESULT result = CStatic::WindowProc(msg, wParam, lParam);
+      MakeFont();
+      if ((style_ & kLinkSizeToText) != 0) SizeToText();
+      return result;
+    }
     case WM_SETFOCUS:
       focused_ = true;
       Invalidate(false);

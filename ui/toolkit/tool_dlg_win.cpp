@@ -6,7 +6,9 @@
 #include "settings/settings_store.h"
 #include "ui/dialog/interface_styles.h"
 #include "ui/dialog/paint_surface.h"
+#include "ui/toolkit/button_st_win.h"
 #include "ui/toolkit/dc_win.h"
+#include "ui/toolkit/dpi_win.h"
 
 namespace tessaro {
 
@@ -32,7 +34,9 @@ WPARAM HitTestCode(FrameHit hit) {
 }  // namespace
 
 CToolDlg::CToolDlg() = default;
-CToolDlg::~CToolDlg() = default;
+CToolDlg::~CToolDlg() {
+  if (dpiFont_ != nullptr) DeleteObject(dpiFont_);
+}
 
 SettingsStore& CToolDlg::Store() {
   if (store_ != nullptr) return *store_;
@@ -67,7 +71,14 @@ HCURSOR CToolDlg::CursorFor(FrameCursor cursor) const {
 bool CToolDlg::OnInitDialog() {
   // Alt+F1 in the table becomes a command nobody handles, so it does nothing.
   SetAccelerators(LoadAcceleratorsW(ToolkitModule(), MAKEINTRESOURCEW(kToolAcceleratorTable)));
+  // A new window starts with its template's font (from an earlier window of
+  // this object, a font made for a DPI change may be left).
+  if (dpiFont_ != nullptr) DeleteObject(dpiFont_);
+  dpiFont_ = nullptr;
   const bool result = CResizableDialog::OnInitDialog();
+  dpi_ = SystemDpiForWindow(Hwnd());
+  SetWindowSkinDpi(Hwnd(), dpi_);
+  TakeOverDialogDpiScaling(Hwnd());
   ShowGrip(false);  // the frame paints a grip of its own
   arrow_ = LoadCursorW(nullptr, IDC_ARROW);
   sizeNwse_ = LoadCursorW(nullptr, IDC_SIZENWSE);
@@ -81,6 +92,7 @@ bool CToolDlg::OnInitDialog() {
 void CToolDlg::OnDestroy() {
   // The platform's shared cursors are never destroyed, only forgotten.
   arrow_ = sizeNwse_ = sizeNesw_ = sizeWe_ = sizeNs_ = nullptr;
+  SetWindowSkinDpi(Hwnd(), 0);
   CResizableDialog::OnDestroy();
 }
 
@@ -88,7 +100,7 @@ void CToolDlg::OnDestroy() {
 
 void CToolDlg::OnLButtonDown(UINT flags, POINT p) {
   const FrameHit hit =
-      FramePressAt(p.x, p.y, GetClientSize(), CaptionRect(), resizable_, rolledUp_);
+      FramePressAt(p.x, p.y, GetClientSize(), CaptionRect(), resizable_, rolledUp_, dpi_);
   if (hit != FrameHit::kNone) {
     // Posted, so the platform's move or size loop starts after this press is
     // done, exactly as a press on a real frame would start it.
@@ -108,7 +120,7 @@ void CToolDlg::OnLButtonDblClk(UINT flags, POINT p) {
 
 void CToolDlg::OnMouseMove(UINT flags, POINT p) {
   if (resizable_)
-    SetCursor(CursorFor(FrameCursorAt(p.x, p.y, GetClientSize(), rolledUp_)));
+    SetCursor(CursorFor(FrameCursorAt(p.x, p.y, GetClientSize(), rolledUp_, dpi_)));
   else
     SetCursor(CursorFor(FrameCursor::kArrow));
   CResizableDialog::OnMouseMove(flags, p);
@@ -124,7 +136,7 @@ bool CToolDlg::OnSetCursor(HWND, UINT, UINT) {
   POINT p = {0, 0};
   GetCursorPos(&p);
   p = ScreenToClient(p);
-  SetCursor(CursorFor(FrameCursorAt(p.x, p.y, GetClientSize(), rolledUp_)));
+  SetCursor(CursorFor(FrameCursorAt(p.x, p.y, GetClientSize(), rolledUp_, dpi_)));
   return true;
 }
 
@@ -175,6 +187,77 @@ void CToolDlg::OnActivate(UINT state, HWND other, bool minimized) {
   InvalidateRect(ToRect(CaptionRect()), false);
 }
 
+// ---- DPI changes -------------------------------------------------------------------
+
+LRESULT CToolDlg::WindowProc(UINT msg, WPARAM wParam, LPARAM lParam) {
+  if (msg == WM_DPICHANGED) {
+    ChangeDpi(int32_t(LOWORD(wParam)), reinterpret_cast<const RECT*>(lParam));
+    return 0;
+  }
+  // The platform keeps a dialog's template font for good; once a DPI change
+  // made another, that one is the dialog's font for everyone who asks.
+  if (msg == WM_GETFONT && dpiFont_ != nullptr) return reinterpret_cast<LRESULT>(dpiFont_);
+  return CResizableDialog::WindowProc(msg, wParam, lParam);
+}
+
+void CToolDlg::ChangeDpi(int32_t dpi, const RECT* suggested) {
+  if (Hwnd() == nullptr || dpi <= 0) return;
+  const int32_t old = dpi_;
+  if (dpi != old) {
+    dpi_ = dpi;
+    SetWindowSkinDpi(Hwnd(), dpi);
+    // The template's font, re-made for the new DPI, for the dialog and
+    // every control that used it.
+    HFONT current = GetFont();
+    LOGFONTW face = {};
+    if (current != nullptr && GetObjectW(current, sizeof face, &face) == int(sizeof face)) {
+      face.lfHeight = RescaleForDpi(face.lfHeight, old, dpi);
+      face.lfWidth = RescaleForDpi(face.lfWidth, old, dpi);
+      if (HFONT font = CreateFontIndirectW(&face)) {
+        struct Swap {
+          HFONT from, to;
+        } swap{current, font};
+        EnumChildWindows(
+            Hwnd(),
+            [](HWND child, LPARAM data) -> BOOL {
+              const auto* s = reinterpret_cast<const Swap*>(data);
+              if (reinterpret_cast<HFONT>(::SendMessageW(child, WM_GETFONT, 0, 0)) == s->from)
+                ::SendMessageW(child, WM_SETFONT, reinterpret_cast<WPARAM>(s->to), FALSE);
+              return TRUE;
+            },
+            reinterpret_cast<LPARAM>(&swap));
+        HFONT previous = dpiFont_;
+        dpiFont_ = font;
+        if (previous != nullptr) DeleteObject(previous);
+      }
+    }
+    RescaleLayout(old, dpi);
+    struct Sizes {
+      int32_t from, to;
+    } sizes{old, dpi};
+    EnumChildWindows(
+        Hwnd(),
+        [](HWND child, LPARAM data) -> BOOL {
+          const auto* s = reinterpret_cast<const Sizes*>(data);
+          if (auto* button = dynamic_cast<CButtonST*>(CWnd::FromHandle(child))) {
+            const int side = RescaleForDpi(button->IconWidth(), s->from, s->to);
+            if (side > 0) button->ResizeIcons(side, side);
+          }
+          return TRUE;
+        },
+        reinterpret_cast<LPARAM>(&sizes));
+    if (rolledUp_) savedClientHeight_ = RescaleForDpi(savedClientHeight_, old, dpi);
+    OnSkinDpiChanged();
+  }
+  if (suggested != nullptr) {
+    SetWindowPos(nullptr, suggested->left, suggested->top, suggested->right - suggested->left,
+                 suggested->bottom - suggested->top, SWP_NOZORDER | SWP_NOACTIVATE);
+  }
+  // Places follow the new margins even when the size came out unchanged.
+  LayoutControls();
+  RedrawWindow(RDW_INVALIDATE | RDW_ERASE | RDW_ALLCHILDREN);
+}
+
 // ---- Painting ------------------------------------------------------------------
 
 bool CToolDlg::OnEraseBkgnd(HDC) { return true; }  // the paint covers every pixel
@@ -191,7 +274,7 @@ void CToolDlg::PaintCaptionText(HDC dc, const DibRect& caption) {
   CSelectObject font(dc, GetFont());
   out.SetBkMode(TRANSPARENT);
   RECT place = ToRect(caption);
-  place.left += kCaptionTextIndent;
+  place.left += SkinMetricsFor(dpi_).captionIndent;
   const UINT format = DT_SINGLELINE | DT_VCENTER | DT_LEFT | DT_NOPREFIX;
   // A dark copy at each of the eight neighbouring offsets outlines the white
   // title, so it reads on any caption colour.
@@ -220,6 +303,7 @@ void CToolDlg::OnPaint() {
   look.stripeContrast = Store().GetInt("", "Linear interface", kDefaultStripeContrast);
   look.showGrip = resizable_ && !rolledUp_;
   look.active = IsActive();
+  look.dpi = dpi_;
 
   // Off screen first and copied once, so a resize does not flicker.  Without
   // the memory for that the frame is painted straight to the screen.

@@ -52,6 +52,15 @@ class CToolDlg : public CResizableDialog {
   // The caption strip in client coordinates; empty without a caption static.
   DibRect CaptionRect() const;
 
+  // The DPI the dialog is drawn for: its monitor's when it was created, then
+  // the one of each DPI change.
+  int32_t Dpi() const { return dpi_; }
+  // Everything of a move to a monitor of another DPI: the dialog's font, its
+  // controls' places and minimum size are carried over to dpi, the skin's
+  // sizes follow, and the window takes the place the system suggests (or
+  // keeps its own when suggested is null).
+  void ChangeDpi(int32_t dpi, const RECT* suggested);
+
  protected:
   bool OnInitDialog() override;
   // Small dialogs (those with a caption close button) roll up; the main
@@ -68,6 +77,9 @@ class CToolDlg : public CResizableDialog {
   void OnActivate(UINT state, HWND other, bool minimized) override;
   void OnDestroy() override;
   bool KeepsMinimumSize() const override { return !rolledUp_ && !skipLayout_; }
+  LRESULT WindowProc(UINT msg, WPARAM wParam, LPARAM lParam) override;
+  // After a DPI change, for what a dialog sized itself: icons, say.
+  virtual void OnSkinDpiChanged() {}
 
  private:
   SettingsStore& Store();
@@ -85,6 +97,9 @@ class CToolDlg : public CResizableDialog {
   HCURSOR sizeNesw_ = nullptr;
   HCURSOR sizeWe_ = nullptr;
   HCURSOR sizeNs_ = nullptr;
+
+  int32_t dpi_ = 96;
+  HFONT dpiFont_ = nullptr;  // the dialog's font once a DPI change made one
 
   SettingsStore* store_ = nullptr;
   std::function<std::unique_ptr<SettingsStore>()> openStore_;

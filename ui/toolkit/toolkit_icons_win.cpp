@@ -12,8 +12,11 @@ HICON LoadToolkitIcon(int id, int width, int height) {
       LoadImageW(ToolkitModule(), MAKEINTRESOURCEW(id), IMAGE_ICON, width, height, LR_DEFAULTCOLOR));
 }
 
-HCURSOR LoadToolkitCursor(int id) {
-  HCURSOR cursor = id > 0 ? LoadCursorW(ToolkitModule(), MAKEINTRESOURCEW(id)) : nullptr;
+HCURSOR LoadToolkitCursor(int id, int size) {
+  // Shared: the system keeps one cursor per size, however often it is asked.
+  HCURSOR cursor = id > 0 ? static_cast<HCURSOR>(LoadImageW(ToolkitModule(), MAKEINTRESOURCEW(id),
+                                                            IMAGE_CURSOR, size, size, LR_SHARED))
+                          : nullptr;
   return cursor != nullptr ? cursor : LoadCursorW(nullptr, IDC_ARROW);
 }
 

@@ -15,6 +15,6 @@ constexpr int kEyedropperCursorId = EYEDROPPER_CURSOR_ID;
 // that id.
 HICON LoadToolkitIcon(int id, int width, int height);
 // A shared cursor that lives as long as the module; do not destroy it.
-HCURSOR LoadToolkitCursor(int id);
+HCURSOR LoadToolkitCursor(int id, int size);
 
 }  // namespace tessaro
