@@ -47,6 +47,7 @@ if(CMAKE_CROSSCOMPILING)
             ${CMAKE_SOURCE_DIR}/resources/artwork_shapes.h
             ${CMAKE_SOURCE_DIR}/resources/icon_file.h
             ${CMAKE_SOURCE_DIR}/resources/toolkit_artwork.h
+            ${CMAKE_SOURCE_DIR}/resources/resource_ids.h
             ${CMAKE_SOURCE_DIR}/image/dib.h
             ${CMAKE_SOURCE_DIR}/image/dib_memory.h
             ${CMAKE_SOURCE_DIR}/image/ellipse_raster.h

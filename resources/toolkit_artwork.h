@@ -7,16 +7,9 @@
 #include <vector>
 
 #include "image/dib.h"
+#include "resources/resource_ids.h"
 
 namespace tessaro::resources {
-
-constexpr int kMessageIconSize = 38;  // the message dialog's warning and question
-constexpr int kSmallIconSize = 16;    // check box states and caption buttons
-constexpr int kCursorSize = 32;
-// The sizes each file holds: for 96, 144 and 192 DPI.
-constexpr int kMessageIconSizes[3] = {38, 57, 76};
-constexpr int kSmallIconSizes[3] = {16, 24, 32};
-constexpr int kCursorSizes[3] = {32, 48, 64};
 
 // The eyedropper's hot spot: the pixel at the pipette's tip.
 constexpr uint16_t kEyedropperHotX = 1;

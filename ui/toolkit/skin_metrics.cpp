@@ -2,7 +2,7 @@
 
 #include <algorithm>
 
-#include "resources/toolkit_artwork.h"
+#include "resources/resource_ids.h"
 #include "ui/toolkit/control_geometry.h"
 #include "ui/toolkit/frame_layout.h"
 
