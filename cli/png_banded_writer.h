@@ -15,7 +15,8 @@
 namespace tessaro::cli {
 
 // 8-bit RGB (channels 3) or RGBA (channels 4) rows, packed, written as a
-// non-interlaced PNG on up to `threads` threads (0: one per processor); on
+// non-interlaced PNG on up to `threads` threads (0: TESSARO_THREADS when set
+// to 1..64, else one per processor); on
 // failure error holds the reason ("cannot write (No space left on device)")
 // and the file may be incomplete.
 bool WriteBandedPng(const std::string& path, const uint8_t* pixels, uint32_t width, uint32_t height,

@@ -194,6 +194,15 @@ bool WriteFile(const std::string& path, uint32_t width, uint32_t height, int cha
   return true;
 }
 
+// TESSARO_THREADS (1 to 64) as for the effect, so that one setting measures
+// a whole run on one thread; else one per processor.
+unsigned DefaultThreads() {
+  const char* text = std::getenv("TESSARO_THREADS");
+  const int n = text ? std::atoi(text) : 0;
+  if (n >= 1 && n <= 64) return unsigned(n);
+  return std::max(1u, std::thread::hardware_concurrency());
+}
+
 }  // namespace
 
 int PngBandCount(uint64_t rowBytes, uint32_t height, unsigned threads) {
@@ -211,7 +220,7 @@ bool WriteBandedPng(const std::string& path, const uint8_t* pixels, uint32_t wid
   const size_t bpp = size_t(channels), rowBytes = size_t(width) * bpp;
   bool ok = true;
   try {
-    if (threads == 0) threads = std::max(1u, std::thread::hardware_concurrency());
+    if (threads == 0) threads = DefaultThreads();
     const int count = PngBandCount(rowBytes, height, threads);
     std::vector<Band> bands(static_cast<size_t>(count));
     for (int b = 0; b < count; ++b) {

@@ -100,9 +100,9 @@ uint16_t SumOfOneValue(uint16_t value, const double* weights, int32_t count) {
 void CDataPaintLib16::RowSums::Convolve(const uint16_t* const* rows, const double* weights, int32_t count,
                                         int32_t begin, int32_t end, uint16_t* out) {
   int32_t x = begin;
+#if defined(TESSARO_SSE2_DOUBLES)
   bool haveCached = false;
   uint16_t cachedValue = 0, cachedSum = 0;
-#if defined(TESSARO_SSE2_DOUBLES)
   const __m128i zero = _mm_setzero_si128();
   for (; count > 0 && x + 8 <= end; x += 8) {
     // Eight columns whose taps all hold one value are that value's sum.

@@ -63,6 +63,39 @@ void HslColor::MakeColourValid() {
   colourValid_ = true;
 }
 
+uint32_t ShiftLightness(uint32_t colour, double intensity) {
+  const int c0 = int(Byte(colour, 0)), c1 = int(Byte(colour, 1)), c2 = int(Byte(colour, 2));
+  const int mx = std::max({c0, c1, c2}), mn = std::min({c0, c1, c2});
+  double l = double(mx + mn) / 510;
+  double saturation = 0, hue = 0;
+  if (mx != mn) {
+    const double d = mx - mn;
+    saturation = l <= 0.5 ? d / (mx + mn) : d / (510 - mx - mn);
+    // The last channel holding the maximum decides, as in MakeHslValid.
+    if (c2 == mx) {
+      hue = (4 + (mx - c1) / d - (mx - c0) / d) * 60;
+    } else if (c1 == mx) {
+      hue = (2 + (mx - c0) / d - (mx - c2) / d) * 60;
+    } else {
+      hue = (6 + (mx - c2) / d - (mx - c1) / d) * 60;
+    }
+    if (hue > 360) hue -= 360;
+  }
+  l = intensity > 0 ? l + (1 - l) * intensity / 255 : l - (-intensity) * l / 255;
+  l = l > 1 ? 1 : (l >= 0 ? l : 0);
+  uint32_t r0, r1, r2;
+  if (saturation == 0) {
+    r0 = r1 = r2 = ToByte(l);
+  } else {
+    const double m2 = l <= 0.5 ? l * (1 + saturation) : l + saturation - l * saturation;
+    const double m1 = 2 * l - m2;
+    r0 = ToByte(Channel(m1, m2, hue + 120));
+    r1 = ToByte(Channel(m1, m2, hue));
+    r2 = ToByte(Channel(m1, m2, hue - 120));
+  }
+  return (colour & 0xFF000000u) | (r2 << 16) | (r1 << 8) | r0;
+}
+
 double HslColor::GetLightness() {
   MakeHslValid();
   return lightness_;

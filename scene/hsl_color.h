@@ -36,4 +36,10 @@ class HslColor {
   bool hslValid_ = false;
 };
 
+// The lightness path's round trip in one step: HslColor of colour, its
+// lightness moved towards 1 by intensity / 255 (intensity > 0) or towards 0 by
+// -intensity / 255, limited to 0..1, and back; bit for bit what the class
+// gives, with only the quotients the hue needs and no state.
+uint32_t ShiftLightness(uint32_t colour, double intensity);
+
 }  // namespace tessaro

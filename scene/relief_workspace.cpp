@@ -165,6 +165,7 @@ void ShadeRows(const CDib& image, const HeightField& heights, const EffectSettin
     double intensity = 0;
   };
   const int32_t w = image.Width(), h = image.Height();
+  const bool lightness = LightnessPath(s);
   const int threads = ThreadsFor(int64_t(w) * h);
   RunOnWorkers(threads, [&](int thread) {
     std::vector<Slot> table(kSlots);
@@ -183,7 +184,7 @@ void ShadeRows(const CDib& image, const HeightField& heights, const EffectSettin
           slot.key = key;
           slot.intensity = LightIntensity(dx, dy, offset, s);
         }
-        out[x] = ShadePixel(in[x], slot.intensity, s);
+        out[x] = lightness ? ShiftLightness(in[x], slot.intensity) : ShadePixel(in[x], slot.intensity, s);
       }
     }
   });

@@ -17,6 +17,7 @@
 #include "image/two_pass_scale.h"
 #include "render/exact_steps.h"
 #include "image/worker_pool.h"
+#include "scene/hsl_color.h"
 #include "scene/relief_workspace.h"
 #include "scene/scene3d.h"
 #include "support/render_test_support.h"
@@ -261,6 +262,23 @@ TEST(FastResample, SixteenBitPassesEqualThePlainSums) {
       ASSERT_NE(nullptr, scale.ResamplePart(inRows.data(), inW, inH, outRows.data(), outW, outH, part));
     }
     ASSERT_EQ(outs[0], outs[1]) << "run " << run << ": " << inW << "x" << inH << " to " << outW << "x" << outH;
+  }
+}
+
+// The lightness path's one-step round trip against the colour class, over a
+// spread of all colours and intensities: the steps, the extremes, the limits
+// of the lightness and values between.
+TEST(FastShading, OneStepLightnessEqualsTheColourRoundTrip) {
+  TestRandom random(0x4C);
+  const double special[] = {255, -255, 0, 0.9, -0.9, 1, -1, 127.5, 254.99999999999997, -3e-300};
+  for (uint32_t c = 0, n = 0; c < (1u << 24); c += 3 * kCaseDivisor + uint32_t(random.Range(0, 3)), ++n) {
+    const uint32_t p = c | random.Next32() << 24;
+    const double a = n % 3 == 0 ? special[n / 3 % 10] : (random.Unit() - 0.5) * 512;
+    HslColor hc(p);
+    double l = hc.GetLightness();
+    l = a > 0 ? l + (1 - l) * a / 255 : l - (-a) * l / 255;
+    hc.SetLightness(l);
+    ASSERT_EQ(ShiftLightness(p, a), hc.GetColor()) << std::hex << p << " " << a;
   }
 }
 
