@@ -110,6 +110,11 @@ struct Run {
     in.settings = settings;
     in.interactive = options.dialog;
     in.valuesGiven = valuesGiven;
+    const HostWindowImitation editor(options.hostWindow);
+    in.hostWindow = editor.Handle();
+    if (options.colorServices == "fail") in.colorServices = FilterInput::ColorServices::kFail;
+    if (options.colorServices == "unchanged")
+      in.colorServices = FilterInput::ColorServices::kUnchanged;
 
     FilterOutcome outcome;
     std::vector<std::string> said;

@@ -115,6 +115,10 @@ void ProgressProc(int32_t done, int32_t total) {
   }
 }
 host::Boolean AbortProc() { return 0; }
+// Colour services as some editors have them: failing, or reporting success
+// while leaving the colour as it was.
+OSErr FailingColorServices(host::ColorServicesInfo*) { return -30900; }
+OSErr UnchangedColorServices(host::ColorServicesInfo*) { return host::kNoErr; }
 void ProcessEventProc(void*) {}
 
 Session::Session(PluginEntry entry, const FilterInput& input, ProgressSink* progress)
@@ -171,6 +175,11 @@ void Session::BuildRecord(const FilterInput& input) {
                                   ToFixed(0.30), ToFixed(0.60), ToFixed(0.15),
                                   ToFixed(0.06), ToFixed(0.3127), ToFixed(0.3290), 0};
   r.platformData = &platform_;
+  platform_.hwnd = input.hostWindow;
+  if (input.colorServices == FilterInput::ColorServices::kFail)
+    r.colorServices = FailingColorServices;
+  else if (input.colorServices == FilterInput::ColorServices::kUnchanged)
+    r.colorServices = UnchangedColorServices;
   r.processEvent = ProcessEventProc;
   r.handleProcs = handles_.Procs();
   if (input.flat) r.filterCase = haveMask_ ? kFilterCaseFlatSelection : kFilterCaseFlatImage;

@@ -39,6 +39,10 @@ struct FilterInput {
   // last-used values otherwise.  Messages then go to windows too.
   bool interactive = false;
   bool valuesGiven = true;
+  // Habits of editors: the window handed over as the host's (0: none) and
+  // colour services that fail or change nothing (none by default).
+  intptr_t hostWindow = 0;
+  enum class ColorServices { kNone, kFail, kUnchanged } colorServices = ColorServices::kNone;
 };
 
 class ProgressSink {

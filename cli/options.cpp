@@ -143,6 +143,18 @@ ParseResult ParseOptions(const std::vector<std::string>& args) {
     }
     if (handled) continue;
 
+    if (name == "--host-window" || name == "--color-services") {
+      std::string value;
+      if (!takeValue(value)) return Fail(name + " needs a value");
+      const bool window = name == "--host-window";
+      const bool known = window ? value == "none" || value == "own" || value == "thread"
+                                : value == "none" || value == "fail" || value == "unchanged";
+      if (!known)
+        return Fail(name + ": " + Quoted(value) +
+                    (window ? " is not none, own or thread" : " is not none, fail or unchanged"));
+      (window ? o.hostWindow : o.colorServices) = value;
+      continue;
+    }
     if (name == "-o" || name == "--out-dir" || name == "--preset" || name == "--mask" ||
         name == "--plugin" || name == "--background" || name == "--save-preset" ||
         name == "--delete-preset") {
@@ -188,6 +200,8 @@ ParseResult ParseOptions(const std::vector<std::string>& args) {
     return result;
   }
   if (!o.preset.empty() && o.lastUsed) return Fail("--preset and --last-used exclude each other");
+  if ((o.hostWindow != "none" || o.colorServices != "none") && !o.dialog)
+    return Fail("--host-window and --color-services imitate an editor for --dialog");
   if (!o.deletePreset.empty()) {
     if (!o.inputs.empty()) return Fail("--delete-preset takes no input files");
     if (!o.savePreset.empty() || o.saveLastUsed)
@@ -339,6 +353,13 @@ Program:
   --dialog               set the values in the filter's own dialog before
                          each picture is written (Windows); the dialog starts
                          from the values given, or from the last-used ones
+  --host-window MODE     with --dialog, the window handed to the filter as
+                         the editor's: none (the default), own (a window of
+                         this program), thread (one on a thread of its own)
+  --color-services MODE  with --dialog, the colour picker offered to the
+                         filter: none (the default; the system's is used),
+                         fail (it fails), unchanged (it reports success
+                         without changing the colour)
   --plugin PATH          the filter module to load (default: the one
                          installed beside this program)
   --quiet                no progress bar

@@ -29,6 +29,13 @@ struct Options {
   std::string savePreset;    // --save-preset NAME: the effective values
   std::string deletePreset;  // --delete-preset NAME
   bool saveLastUsed = false;
+  // Habits of editors, imitated for --dialog: the window the host hands over
+  // ("none": 0; "own": a window of this program on the thread that runs the
+  // filter; "thread": one on a thread of its own) and its colour services
+  // ("none"; "fail": they fail; "unchanged": they report success without
+  // changing the colour).
+  std::string hostWindow = "none";
+  std::string colorServices = "none";
 
   std::string mask;
   bool flat = false;

@@ -2,6 +2,7 @@
 // terminal, and replacing a file in one step.  Paths are UTF-8 everywhere.
 #pragma once
 
+#include <cstdint>
 #include <cstdio>
 #include <string>
 #include <vector>
@@ -74,6 +75,23 @@ class StderrCapture {
 };
 
 void RemoveFile(const std::string& path);
+
+// A window standing for an editor's while the filter's dialog runs: "own" on
+// the calling thread, "thread" on a thread of its own, "none" (or a platform
+// without windows) none at all.
+class HostWindowImitation {
+ public:
+  explicit HostWindowImitation(const std::string& mode);
+  ~HostWindowImitation();
+  HostWindowImitation(const HostWindowImitation&) = delete;
+  HostWindowImitation& operator=(const HostWindowImitation&) = delete;
+  intptr_t Handle() const { return handle_; }
+
+ private:
+  intptr_t handle_ = 0;
+  void* thread_ = nullptr;  // the platform's thread, for "thread"
+  unsigned long threadId_ = 0;
+};
 
 #if defined(_WIN32)
 // The system's text for an error code, without the trailing full stop.

@@ -26,6 +26,9 @@ std::string ProgramFolder() {
 
 bool ModuleHasDialog() { return false; }
 
+HostWindowImitation::HostWindowImitation(const std::string&) {}
+HostWindowImitation::~HostWindowImitation() = default;
+
 const char* ModuleFileName() { return "Tessaro.so"; }
 
 bool StderrIsTerminal() { return isatty(STDERR_FILENO) == 1; }

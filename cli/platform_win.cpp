@@ -36,6 +36,57 @@ std::string ProgramFolder() {
 
 bool ModuleHasDialog() { return true; }
 
+namespace {
+HWND CreateEditorWindow() {
+  return CreateWindowExW(0, L"STATIC", L"tessaro host", WS_OVERLAPPEDWINDOW | WS_VISIBLE,
+                         CW_USEDEFAULT, CW_USEDEFAULT, 480, 320, nullptr, nullptr, nullptr, nullptr);
+}
+
+struct EditorThreadStart {
+  HANDLE ready;
+  HWND window;
+};
+
+DWORD WINAPI EditorThreadMain(void* data) {
+  auto* start = static_cast<EditorThreadStart*>(data);
+  HWND window = CreateEditorWindow();
+  start->window = window;
+  SetEvent(start->ready);  // start is gone from here on
+  MSG msg;
+  while (GetMessageW(&msg, nullptr, 0, 0) > 0) DispatchMessageW(&msg);
+  if (window != nullptr) DestroyWindow(window);
+  return 0;
+}
+}  // namespace
+
+HostWindowImitation::HostWindowImitation(const std::string& mode) {
+  if (mode == "own") {
+    handle_ = reinterpret_cast<intptr_t>(CreateEditorWindow());
+  } else if (mode == "thread") {
+    EditorThreadStart start{CreateEventW(nullptr, TRUE, FALSE, nullptr), nullptr};
+    if (start.ready == nullptr) return;
+    DWORD id = 0;
+    HANDLE thread = CreateThread(nullptr, 0, EditorThreadMain, &start, 0, &id);
+    if (thread != nullptr) {
+      WaitForSingleObject(start.ready, INFINITE);  // start lives on this stack
+      thread_ = thread;
+      threadId_ = id;
+      handle_ = reinterpret_cast<intptr_t>(start.window);
+    }
+    CloseHandle(start.ready);
+  }
+}
+
+HostWindowImitation::~HostWindowImitation() {
+  if (thread_ != nullptr) {
+    PostThreadMessageW(DWORD(threadId_), WM_QUIT, 0, 0);
+    WaitForSingleObject(static_cast<HANDLE>(thread_), 10000);
+    CloseHandle(static_cast<HANDLE>(thread_));
+  } else if (handle_ != 0) {
+    DestroyWindow(reinterpret_cast<HWND>(handle_));
+  }
+}
+
 const char* ModuleFileName() { return "Tessaro.8bf"; }
 
 bool StderrIsTerminal() {

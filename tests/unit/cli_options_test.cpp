@@ -222,5 +222,23 @@ TEST(CliProgressBar, FramesShowThePercentageOfWhatIsDone) {
   EXPECT_EQ(ProgressBar::Render("x", INT32_MAX / 2, INT32_MAX, 4), "x [#---]  49%");
 }
 
+TEST(CliOptions, HostHabitsAreForTheDialogAndNamedValuesOnly) {
+  ParseResult r = Parse({"--dialog", "--host-window", "thread", "--color-services=unchanged",
+                         "in.png", "-o", "out.png"});
+  ASSERT_TRUE(r.ok) << r.error;
+  EXPECT_EQ(r.options.hostWindow, "thread");
+  EXPECT_EQ(r.options.colorServices, "unchanged");
+  r = Parse({"in.png", "-o", "out.png"});
+  EXPECT_EQ(r.options.hostWindow, "none");
+  EXPECT_EQ(r.options.colorServices, "none");
+  EXPECT_FALSE(Parse({"--host-window", "own", "in.png", "-o", "out.png"}).ok)
+      << "without --dialog nothing would show the habit";
+  r = Parse({"--dialog", "--host-window", "other", "in.png", "-o", "out.png"});
+  EXPECT_FALSE(r.ok);
+  EXPECT_NE(r.error.find("none, own or thread"), std::string::npos) << r.error;
+  EXPECT_FALSE(Parse({"--dialog", "--color-services", "pick", "in.png", "-o", "o.png"}).ok);
+  EXPECT_FALSE(Parse({"--dialog", "--color-services"}).ok);
+}
+
 }  // namespace
 }  // namespace tessaro::cli

@@ -90,8 +90,10 @@ INT_PTR CDialog::RunModalLoop(HWND ownerRoot) {
   if (disableOwner) ::EnableWindow(ownerRoot, FALSE);
   if (!ended_ && !HasHandlerFailure() && !IsVisible()) ShowWindow(SW_SHOW);
   // Showing activates only within this thread; an owner on another thread
-  // (or none) would otherwise leave the dialog behind the editor.
-  if (!ended_ && IsVisible() && GetForegroundWindow() != Hwnd()) SetForegroundWindow(Hwnd());
+  // (or none) would otherwise leave the dialog behind the editor.  Another
+  // program the user has turned to keeps the foreground.
+  if (!ended_ && IsVisible() && GetForegroundWindow() != Hwnd() && ForegroundIsOursOrOf(ownerRoot))
+    SetForegroundWindow(Hwnd());
   const CKeyboardGuard keys(Hwnd());
 
   MSG msg;

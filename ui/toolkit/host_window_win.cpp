@@ -37,6 +37,16 @@ bool IsOtherThreadWindow(HWND hwnd) {
   return hwnd != nullptr && GetWindowThreadProcessId(hwnd, nullptr) != GetCurrentThreadId();
 }
 
+bool ForegroundIsOursOrOf(HWND owner) {
+  HWND front = GetForegroundWindow();
+  if (front == nullptr || OfThisProcess(front)) return true;
+  if (owner == nullptr) return false;
+  DWORD frontProcess = 0, ownerProcess = 0;
+  GetWindowThreadProcessId(front, &frontProcess);
+  GetWindowThreadProcessId(owner, &ownerProcess);
+  return frontProcess == ownerProcess;
+}
+
 HWND ModalOwnerFor(HWND given, UINT timeoutMs) {
   if (given != nullptr && IsWindow(given) != FALSE) {
     HWND root = GetAncestor(given, GA_ROOT);

@@ -19,6 +19,10 @@ HWND ModalOwnerFor(HWND given, UINT timeoutMs = 1000);
 // Whether hwnd belongs to another thread than the calling one.
 bool IsOtherThreadWindow(HWND hwnd);
 
+// Whether the foreground window is missing, of this process, or of owner's
+// process: the editor (or nothing) is in front rather than another program.
+bool ForegroundIsOursOrOf(HWND owner);
+
 // While it lives, keystrokes for the calling thread's windows of dialog
 // reach them without passing the keyboard and message hooks installed
 // before it (hosts hang their shortcuts there), so typing in the dialog never
