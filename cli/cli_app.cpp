@@ -12,10 +12,7 @@
 #include "cli/progress_bar.h"
 #include "settings/presets.h"
 #include "settings/settings_store.h"
-
-#ifndef TESSARO_VERSION
-#define TESSARO_VERSION "unknown"
-#endif
+#include "tessaro_version.h"
 
 namespace tessaro::cli {
 

@@ -2,6 +2,9 @@
 
 #include <algorithm>
 
+#include "settings/product_identity.h"
+#include "tessaro_version.h"
+
 namespace tessaro {
 
 void AboutScroller::Reset(int32_t height) {
@@ -48,7 +51,7 @@ void AboutScroller::ForEachVisibleLine(
 
 const std::vector<std::string>& AboutCreditLines() {
   static const std::vector<std::string> lines = {
-      "Tessaro 2.0",
+      std::string(kProductName) + " " + TESSARO_VERSION_SHORT,
       "",
       "Published by",
       "   Quelmark Ltd",
