@@ -17,6 +17,9 @@ set(CMAKE_RANLIB ${TESSARO_MINGW_PREFIX}-gcc-ranlib-posix CACHE FILEPATH "")
 set(TESSARO_X86_FLAGS "-msse2 -mfpmath=sse -mstackrealign")
 set(CMAKE_C_FLAGS_INIT "${TESSARO_X86_FLAGS}")
 set(CMAKE_CXX_FLAGS_INIT "${TESSARO_X86_FLAGS}")
+# The command-line program may use 4 GB on 64-bit Windows instead of 2 GB:
+# large pictures need it, and nothing here keeps flags in pointers' top bit.
+set(CMAKE_EXE_LINKER_FLAGS_INIT "-Wl,--large-address-aware")
 
 set(CMAKE_FIND_ROOT_PATH /usr/${TESSARO_MINGW_PREFIX})
 set(CMAKE_FIND_ROOT_PATH_MODE_PROGRAM NEVER)
