@@ -11,6 +11,7 @@
 #include "cli/png_io.h"
 #include "cli/progress_bar.h"
 #include "settings/presets.h"
+#include "settings/product_identity.h"
 #include "settings/settings_store.h"
 #include "tessaro_version.h"
 
@@ -18,8 +19,6 @@ namespace tessaro::cli {
 
 namespace {
 
-constexpr char kCompany[] = "Quelmark Ltd";
-constexpr char kApplication[] = "Tessaro";
 
 struct Run {
   const CliEnvironment& env;
@@ -67,7 +66,8 @@ struct Run {
       std::string line = said.substr(start, end - start);
       start = end + 1;
       if (!line.empty() && line.back() == '\r') line.pop_back();
-      if (line.rfind("Tessaro: ", 0) == 0) line.erase(0, 9);
+      const std::string prefix = std::string(kProductName) + ": ";
+      if (line.rfind(prefix, 0) == 0) line.erase(0, prefix.size());
       if (!line.empty()) lines.push_back(line);
     }
     return lines;
@@ -170,7 +170,7 @@ bool StoreValues(SettingsStore* store, const Options& options, const EffectSetti
   auto save = [&](const std::string& section, const char* what) {
     if (SaveEffectSettings(*store, section, settings)) return true;
     std::fprintf(env.err, "tessaro: %s could not be stored in %s\n", what,
-                 SettingsStoreLocation(kCompany, kApplication).c_str());
+                 SettingsStoreLocation(kCompanyKey, kProductName).c_str());
     return false;
   };
   if (!options.savePreset.empty() &&
@@ -208,7 +208,7 @@ int RunUnguarded(const std::vector<std::string>& args, const CliEnvironment& env
   std::unique_ptr<SettingsStore> store;
   if (options.listPresets || options.lastUsed || !options.preset.empty() ||
       !options.savePreset.empty() || !options.deletePreset.empty() || options.saveLastUsed)
-    store = OpenSettingsStore(kCompany, kApplication);
+    store = OpenSettingsStore(kCompanyKey, kProductName);
   if (!options.deletePreset.empty()) {
     if (!store->SectionExists(options.deletePreset)) {
       std::fprintf(env.err, "tessaro: no preset named '%s' (see --list-presets)\n",
@@ -219,7 +219,7 @@ int RunUnguarded(const std::vector<std::string>& args, const CliEnvironment& env
     if (store->SectionExists(options.deletePreset)) {
       std::fprintf(env.err, "tessaro: preset '%s' could not be removed from %s\n",
                    options.deletePreset.c_str(),
-                   SettingsStoreLocation(kCompany, kApplication).c_str());
+                   SettingsStoreLocation(kCompanyKey, kProductName).c_str());
       return kExitUsageOrFile;
     }
   }
@@ -277,7 +277,7 @@ int RunUnguarded(const std::vector<std::string>& args, const CliEnvironment& env
     for (const std::string& name : names) std::fprintf(env.out, "%s\n", name.c_str());
     if (names.empty())
       std::fprintf(env.err, "tessaro: no presets are stored (in %s)\n",
-                   SettingsStoreLocation(kCompany, kApplication).c_str());
+                   SettingsStoreLocation(kCompanyKey, kProductName).c_str());
   }
   if (options.inputs.empty()) return kExitWritten;
 

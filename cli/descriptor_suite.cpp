@@ -17,9 +17,8 @@ using host::Str255;
 
 namespace {
 
-constexpr OSErr kParamErr = -50;
-constexpr OSErr kEofErr = -39;  // no current item: getKey was not called or found none
-constexpr OSErr kHostInsufficient = -30900;
+using host::kEofErr;  // also when there is no current item: getKey was not called or found none
+using host::kParamErr;
 
 DescriptorSuite* g_active = nullptr;
 
@@ -148,9 +147,9 @@ OSErr PutString(PIWriteDescriptor d, uint32_t key, const unsigned char* pascal) 
   return Put(d, key, type::kText, std::vector<uint8_t>(pascal + 1, pascal + 1 + pascal[0]));
 }
 // Lists and scoped values are beyond what this host records.
-OSErr PutCount(PIWriteDescriptor, uint32_t, uint32_t) { return kHostInsufficient; }
-OSErr PutScopedClass(PIWriteDescriptor, uint32_t, uint32_t) { return kHostInsufficient; }
-OSErr PutScopedObject(PIWriteDescriptor, uint32_t, uint32_t, Handle) { return kHostInsufficient; }
+OSErr PutCount(PIWriteDescriptor, uint32_t, uint32_t) { return host::kHostInsufficientErr; }
+OSErr PutScopedClass(PIWriteDescriptor, uint32_t, uint32_t) { return host::kHostInsufficientErr; }
+OSErr PutScopedObject(PIWriteDescriptor, uint32_t, uint32_t, Handle) { return host::kHostInsufficientErr; }
 
 // ---- Reading ---------------------------------------------------------------------
 
@@ -270,7 +269,7 @@ OSErr GetString(PIReadDescriptor d, Str255* value) {
   if (n) std::memcpy(*value + 1, item->data.data(), n);
   return host::kNoErr;
 }
-OSErr GetCount(PIReadDescriptor, uint32_t*) { return kHostInsufficient; }
+OSErr GetCount(PIReadDescriptor, uint32_t*) { return host::kHostInsufficientErr; }
 
 OSErr GetPinnedInteger(PIReadDescriptor d, int32_t min, int32_t max, int32_t* value) {
   int32_t v = 0;
@@ -309,13 +308,6 @@ DescriptorItem DescriptorItem::Integer(uint32_t key, int32_t value) {
 
 DescriptorItem DescriptorItem::Bool(uint32_t key, bool value) {
   return DescriptorItem{key, type::kBoolean, {uint8_t(value ? 1 : 0)}};
-}
-
-int32_t DescriptorItem::AsInteger() const {
-  int32_t v = 0;
-  if (type == type::kInteger) ValueOf(data, 0, &v);
-  if (type == type::kBoolean) v = !data.empty() && data[0] ? 1 : 0;
-  return v;
 }
 
 DescriptorSuite::DescriptorSuite(HandleSuite& handles) : handles_(handles) {

@@ -16,19 +16,7 @@
 
 namespace tessaro::cli {
 
-namespace type {
-constexpr uint32_t kInteger = host::FourCC("long");
-constexpr uint32_t kBoolean = host::FourCC("bool");
-constexpr uint32_t kFloat = host::FourCC("doub");
-constexpr uint32_t kUnitFloat = host::FourCC("UntF");
-constexpr uint32_t kEnumerated = host::FourCC("enum");
-constexpr uint32_t kClass = host::FourCC("type");
-constexpr uint32_t kText = host::FourCC("TEXT");
-constexpr uint32_t kAlias = host::FourCC("alis");
-constexpr uint32_t kObject = host::FourCC("Objc");
-constexpr uint32_t kReference = host::FourCC("obj ");
-constexpr uint32_t kNull = host::FourCC("null");
-}  // namespace type
+namespace type = host::descriptor_type;
 
 struct DescriptorItem {
   uint32_t key = 0;
@@ -37,8 +25,6 @@ struct DescriptorItem {
 
   static DescriptorItem Integer(uint32_t key, int32_t value);
   static DescriptorItem Bool(uint32_t key, bool value);
-  // The integer of a 'long' item, the 0/1 of a 'bool' item; 0 for others.
-  int32_t AsInteger() const;
 };
 
 class DescriptorSuite {

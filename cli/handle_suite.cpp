@@ -41,7 +41,6 @@ void RecoverSpaceProc(int32_t /*size*/) {}
 
 }  // namespace
 
-HandleSuite* ActiveHandleSuite() { return g_active; }
 
 HandleSuite::HandleSuite() {
   procs_.handleProcsVersion = 1;

@@ -42,7 +42,4 @@ class HandleSuite {
   std::unordered_set<Block*> live_;
 };
 
-// The active suite, or null outside a filter run.
-HandleSuite* ActiveHandleSuite();
-
 }  // namespace tessaro::cli

@@ -18,13 +18,13 @@ using host::VRect;
 
 namespace {
 
-constexpr OSErr kParamErr = -50;
-constexpr int16_t kFilterCaseFlatImage = 1;
-constexpr int16_t kFilterCaseFlatSelection = 2;
-constexpr int16_t kFilterCaseEditableTransparency = 4;
-constexpr int16_t kFilterCaseEditableTransparencySelection = 5;
-constexpr int16_t kImageModeRGB = 3;
-constexpr host::Fixed kFixedOne = 0x10000;
+using host::kFilterCaseEditableTransparency;
+using host::kFilterCaseEditableTransparencySelection;
+using host::kFilterCaseFlatImage;
+using host::kFilterCaseFlatSelection;
+using host::kFixedOne;
+using host::kImageModeRGB;
+using host::kParamErr;
 // A plug-in that asks for the same data this often without moving on is stuck.
 constexpr int kMaxRepeatedRequests = 1000;
 

@@ -6,6 +6,7 @@
 
 #include "cli/module_machine.h"
 #include "cli/platform.h"
+#include "i18n/utf16.h"
 #include "cli/plugin_module.h"
 
 namespace tessaro::cli {
@@ -17,7 +18,7 @@ std::string LastErrorText() {
   FormatMessageW(FORMAT_MESSAGE_ALLOCATE_BUFFER | FORMAT_MESSAGE_FROM_SYSTEM |
                      FORMAT_MESSAGE_IGNORE_INSERTS,
                  nullptr, code, 0, reinterpret_cast<LPWSTR>(&text), 0, nullptr);
-  std::string result = text ? Narrow(text) : std::string();
+  std::string result = text ? WideToUtf8(text) : std::string();
   if (text) LocalFree(text);
   while (!result.empty() && (result.back() == '\n' || result.back() == '\r' || result.back() == ' '))
     result.pop_back();
@@ -41,7 +42,7 @@ PluginModule::~PluginModule() {
 bool PluginModule::Load(const std::string& path, std::string* error) {
   // Dependencies are looked for beside the module, as editors load filters;
   // that search needs the full path.
-  const std::wstring wide = Widen(path);
+  const std::wstring wide = Utf8ToWide(path);
   std::wstring full(32768, L'\0');
   const DWORD n = GetFullPathNameW(wide.c_str(), DWORD(full.size()), full.data(), nullptr);
   full.resize(n > 0 && n < 32768 ? n : 0);

@@ -1,5 +1,6 @@
 #include "cli/options.h"
 
+#include <cstdio>
 #include <limits>
 #include <set>
 
@@ -9,49 +10,10 @@ namespace tessaro::cli {
 
 namespace {
 
-enum class ValueKind { Number, Colour };
-
-struct SettingOption {
-  const char* name;
-  SettingId id;
-  ValueKind kind;
-};
-
-constexpr SettingOption kSettingOptions[] = {
-    {"--angle-x", SettingId::AngleX, ValueKind::Number},
-    {"--angle-y", SettingId::AngleY, ValueKind::Number},
-    {"--perspective", SettingId::Perspective, ValueKind::Number},
-    {"--zoom", SettingId::Zoom, ValueKind::Number},
-    {"--depth", SettingId::Depth, ValueKind::Number},
-    {"--round", SettingId::Round, ValueKind::Number},
-    {"--color", SettingId::Color, ValueKind::Colour},
-    {"--color-opacity", SettingId::ColorOpacity, ValueKind::Number},
-    {"--light-direction", SettingId::LightDirection, ValueKind::Number},
-    {"--highlight", SettingId::HighlightColor, ValueKind::Colour},
-    {"--highlight-opacity", SettingId::HighlightOpacity, ValueKind::Number},
-    {"--shadow", SettingId::ShadowColor, ValueKind::Colour},
-    {"--shadow-opacity", SettingId::ShadowOpacity, ValueKind::Number},
-};
-
-struct SwitchOption {
-  const char* on;
-  const char* off;
-  SettingId id;
-};
-
-constexpr SwitchOption kSwitchOptions[] = {
-    {"--overlay", "--no-overlay", SettingId::ColorOverlay},
-    {"--lighting", "--no-lighting", SettingId::Lighting},
-    {"--smooth", "--no-smooth", SettingId::SmoothDepth},
-};
-
-const char* OptionNameOf(SettingId id) {
-  for (const SettingOption& o : kSettingOptions)
-    if (o.id == id) return o.name;
-  for (const SwitchOption& o : kSwitchOptions)
-    if (o.id == id) return o.on;
-  return "?";
-}
+// Every effect value's option comes from the settings table: checks as a pair
+// --NAME / --no-NAME, colours as RRGGBB, the rest as whole numbers.
+std::string OptionNameOf(SettingId id) { return std::string("--") + Info(id).option; }
+std::string NegatedOptionNameOf(SettingId id) { return std::string("--no-") + Info(id).option; }
 
 int HexDigit(char c) {
   if (c >= '0' && c <= '9') return c - '0';
@@ -156,27 +118,28 @@ ParseResult ParseOptions(const std::vector<std::string>& args) {
     auto noValue = [&]() { return !attached; };
 
     bool handled = false;
-    for (const SettingOption& so : kSettingOptions) {
-      if (name != so.name) continue;
+    for (const SettingInfo& info : kSettingTable) {
+      if (info.kind == SettingKind::Check) {
+        if (name != OptionNameOf(info.id) && name != NegatedOptionNameOf(info.id)) continue;
+        handled = true;
+        if (!noValue()) return Fail(name + " takes no value");
+        o.values[size_t(info.id)] = name == OptionNameOf(info.id) ? 1 : 0;
+        continue;
+      }
+      if (name != OptionNameOf(info.id)) continue;
       handled = true;
       std::string value;
       if (!takeValue(value)) return Fail(name + " needs a value");
-      if (so.kind == ValueKind::Number) {
+      if (info.kind != SettingKind::Colour) {
         const auto number = ParseWholeNumber(value);
         if (!number) return Fail(name + ": " + Quoted(value) + " is not a whole number");
-        o.values[size_t(so.id)] = *number;
+        o.values[size_t(info.id)] = *number;
       } else {
         const auto colour = ParseColour(value);
         if (!colour)
           return Fail(name + ": " + Quoted(value) + " is not a colour (six hex digits, RRGGBB)");
-        o.values[size_t(so.id)] = *colour;
+        o.values[size_t(info.id)] = *colour;
       }
-    }
-    for (const SwitchOption& so : kSwitchOptions) {
-      if (name != so.on && name != so.off) continue;
-      handled = true;
-      if (!noValue()) return Fail(name + " takes no value");
-      o.values[size_t(so.id)] = name == so.on ? 1 : 0;
     }
     if (handled) continue;
 
@@ -270,7 +233,7 @@ EffectSettings ApplyOptionValues(const EffectSettings& base, const Options& opti
     if (info.kind == SettingKind::Slider && (value < info.min || value > info.max)) {
       const int64_t clamped = value < info.min ? info.min : info.max;
       if (warnings)
-        warnings->push_back(std::string(OptionNameOf(info.id)) + " " + std::to_string(value) +
+        warnings->push_back(OptionNameOf(info.id) + " " + std::to_string(value) +
                             " is outside " + std::to_string(info.min) + ".." +
                             std::to_string(info.max) + "; " + std::to_string(clamped) +
                             " is used");
@@ -295,6 +258,47 @@ std::string OutputPathFor(const Options& options, const std::string& input) {
   return dir + FileNameOf(input);
 }
 
+namespace {
+
+// The effect values' part of the help, from the settings table: option and
+// argument, then the help text with its range and the default.
+std::string EffectValuesHelp() {
+  std::string text;
+  for (const SettingInfo& info : kSettingTable) {
+    std::string column = OptionNameOf(info.id);
+    switch (info.kind) {
+      case SettingKind::Check: column += ", " + NegatedOptionNameOf(info.id); break;
+      case SettingKind::Colour: column += " RRGGBB"; break;
+      case SettingKind::Angle: column += " DEG"; break;
+      case SettingKind::Slider: column += " N"; break;
+    }
+    // Descriptions start in column 25, or in column 37 after a long option.
+    column.resize(column.size() <= 21 ? 23 : 35, ' ');
+    std::string help = info.help;
+    const size_t range = help.find("{range}");
+    if (range != std::string::npos)
+      help.replace(range, 7, std::to_string(info.min) + ".." + std::to_string(info.max));
+    for (size_t at = help.find('\n'); at != std::string::npos; at = help.find('\n', at + 1))
+      help.insert(at + 1, 25, ' ');
+    std::string fallback;
+    if (info.kind == SettingKind::Check) {
+      fallback = info.defaultIfNotStored != 0 ? "on" : "off";
+    } else if (info.kind == SettingKind::Colour) {
+      const uint32_t c = uint32_t(info.defaultIfNotStored);
+      const uint32_t rgb = (c & 0xFF) << 16 | (c & 0xFF00) | (c >> 16 & 0xFF);
+      char hex[8];
+      std::snprintf(hex, sizeof hex, "%06X", unsigned(rgb));
+      fallback = hex;
+    } else {
+      fallback = std::to_string(info.defaultIfNotStored);
+    }
+    text += "  " + column + help + " (" + fallback + ")\n";
+  }
+  return text;
+}
+
+}  // namespace
+
 std::string HelpText() {
   return R"(Usage: tessaro [options] INPUT.png -o OUTPUT.png
        tessaro [options] INPUT.png... --out-dir DIR
@@ -306,24 +310,7 @@ and writes the result as PNG. Values not given start from the defaults, or from
 a stored preset or the last-used values; options given always win.
 
 Effect values (whole numbers; colours as six hex digits RRGGBB):
-  --angle-x N            turn about the horizontal axis, -75..75 (0)
-  --angle-y N            turn about the vertical axis, -75..75 (0)
-  --perspective N        0..100 (80)
-  --zoom N               percent, 50..150 (90)
-  --depth N              0..100 (30)
-  --round N              -100..100 (0)
-  --overlay, --no-overlay            colour overlay (off)
-  --color RRGGBB         overlay colour (356CFF)
-  --color-opacity N      0..100 (100)
-  --lighting, --no-lighting          lighting (on)
-  --light-direction DEG  degrees counter-clockwise from the right, wraps
-                         into -180..180 (45)
-  --highlight RRGGBB     highlight colour (FFFFFF)
-  --highlight-opacity N  0..100 (50)
-  --shadow RRGGBB        shadow colour (000000)
-  --shadow-opacity N     0..100 (50)
-  --smooth, --no-smooth  smooth depth (off)
-  Values outside a range are clamped to it, with a warning.
+)" + EffectValuesHelp() + R"(  Values outside a range are clamped to it, with a warning.
 
 Starting values:
   --preset NAME          start from a stored preset

@@ -76,8 +76,6 @@ class StderrCapture {
 void RemoveFile(const std::string& path);
 
 #if defined(_WIN32)
-std::wstring Widen(const std::string& utf8);
-std::string Narrow(const std::wstring& wide);
 // The system's text for an error code, without the trailing full stop.
 std::string SystemErrorText(unsigned long code);
 #endif

@@ -10,25 +10,9 @@
 
 #include "cli/options.h"
 #include "cli/platform.h"
+#include "i18n/utf16.h"
 
 namespace tessaro::cli {
-
-std::wstring Widen(const std::string& utf8) {
-  if (utf8.empty()) return std::wstring();
-  const int n = MultiByteToWideChar(CP_UTF8, 0, utf8.data(), int(utf8.size()), nullptr, 0);
-  std::wstring wide(size_t(n), L'\0');
-  MultiByteToWideChar(CP_UTF8, 0, utf8.data(), int(utf8.size()), wide.data(), n);
-  return wide;
-}
-
-std::string Narrow(const std::wstring& wide) {
-  if (wide.empty()) return std::string();
-  const int n =
-      WideCharToMultiByte(CP_UTF8, 0, wide.data(), int(wide.size()), nullptr, 0, nullptr, nullptr);
-  std::string utf8(size_t(n), '\0');
-  WideCharToMultiByte(CP_UTF8, 0, wide.data(), int(wide.size()), utf8.data(), n, nullptr, nullptr);
-  return utf8;
-}
 
 std::vector<std::string> ProgramArguments(int argc, char** argv) {
   // The narrow arguments lose every character outside the code page: take the
@@ -37,7 +21,7 @@ std::vector<std::string> ProgramArguments(int argc, char** argv) {
   LPWSTR* wide = CommandLineToArgvW(GetCommandLineW(), &count);
   if (!wide) return std::vector<std::string>(argv + (argc > 0 ? 1 : 0), argv + argc);
   std::vector<std::string> args;
-  for (int i = 1; i < count; ++i) args.push_back(Narrow(wide[i]));
+  for (int i = 1; i < count; ++i) args.push_back(WideToUtf8(wide[i]));
   LocalFree(wide);
   return args;
 }
@@ -47,7 +31,7 @@ std::string ProgramFolder() {
   const DWORD n = GetModuleFileNameW(nullptr, buffer.data(), DWORD(buffer.size()));
   buffer.resize(n);
   const size_t slash = buffer.find_last_of(L"\\/");
-  return slash == std::wstring::npos ? std::string(".\\") : Narrow(buffer.substr(0, slash + 1));
+  return slash == std::wstring::npos ? std::string(".\\") : WideToUtf8(buffer.substr(0, slash + 1));
 }
 
 bool ModuleHasDialog() { return true; }
@@ -76,7 +60,7 @@ std::string SystemErrorText(DWORD code) {
     void operator()(wchar_t* p) const { LocalFree(p); }
   };
   const std::unique_ptr<wchar_t, Free> owned(text);
-  std::string reason = text ? Narrow(text) : "error " + std::to_string(code);
+  std::string reason = text ? WideToUtf8(text) : "error " + std::to_string(code);
   while (!reason.empty() && (reason.back() == '\n' || reason.back() == '\r' ||
                              reason.back() == ' ' || reason.back() == '.'))
     reason.pop_back();
@@ -100,7 +84,7 @@ bool IsDevice(const std::wstring& path) {
 }  // namespace
 
 std::string FolderProblem(const std::string& path) {
-  const DWORD attributes = GetFileAttributesW(Widen(path).c_str());
+  const DWORD attributes = GetFileAttributesW(Utf8ToWide(path).c_str());
   if (attributes == INVALID_FILE_ATTRIBUTES) {
     const DWORD code = GetLastError();
     return NotFound(code) ? "does not exist" : "cannot be used (" + SystemErrorText(code) + ")";
@@ -113,7 +97,7 @@ std::string OutputProblem(const std::string& path) {
   const std::string name = FileNameOf(path);
   if (name.empty() || name == "." || name == "..")
     return "is a folder; give a file name (or use --out-dir)";
-  const std::wstring wide = Widen(path);
+  const std::wstring wide = Utf8ToWide(path);
   const DWORD attributes = GetFileAttributesW(wide.c_str());
   if (attributes == INVALID_FILE_ATTRIBUTES) {
     const DWORD code = GetLastError();
@@ -138,7 +122,7 @@ std::string OutputProblem(const std::string& path) {
 bool MoveIntoPlace(const std::string& from, const std::string& to, std::string* error) {
   // The caller removes from when this fails: it must fail, never throw.
   try {
-    if (MoveFileExW(Widen(from).c_str(), Widen(to).c_str(),
+    if (MoveFileExW(Utf8ToWide(from).c_str(), Utf8ToWide(to).c_str(),
                     MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH))
       return true;
     if (error) *error = SystemErrorText(GetLastError());
@@ -181,7 +165,7 @@ std::FILE* OpenStreamOnCopy(int saved) {
 
 void RemoveFile(const std::string& path) {
   try {
-    DeleteFileW(Widen(path).c_str());
+    DeleteFileW(Utf8ToWide(path).c_str());
   } catch (const std::bad_alloc&) {
     // Nothing to report through: the file stays.
   }

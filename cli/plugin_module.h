@@ -5,10 +5,11 @@
 #include <string>
 
 #include "cli/host_session.h"
+#include "host/plugin_resources.h"
 
 namespace tessaro::cli {
 
-constexpr char kEntryPointName[] = "PluginMainTessaro";
+using host::kEntryPointName;
 
 class PluginModule {
  public:

@@ -8,6 +8,7 @@
 #include <new>
 
 #include "cli/platform.h"
+#include "i18n/utf16.h"
 #include "cli/png_chunks.h"
 #include "cli/png_io.h"
 
@@ -138,7 +139,7 @@ bool ForEachBand(uint32_t height, size_t rowBytes, Fn fn) {
 bool ReadPng(const std::string& path, const PngLimits& limits, Picture* picture,
              std::string* error, PngFailure* failure) {
   if (failure) *failure = PngFailure::None;
-  const std::wstring wide = Widen(path);
+  const std::wstring wide = Utf8ToWide(path);
   if (!CheckFile(wide, limits, error, failure)) return false;
   ComScope com;
   ComPtr<IWICImagingFactory> factory;
@@ -221,7 +222,7 @@ bool WritePng(const std::string& path, const uint8_t* pixels, uint32_t width, ui
 
   ComPtr<IWICStream> stream;
   HRESULT hr = factory->CreateStream(&stream);
-  if (SUCCEEDED(hr)) hr = stream->InitializeFromFilename(Widen(path).c_str(), GENERIC_WRITE);
+  if (SUCCEEDED(hr)) hr = stream->InitializeFromFilename(Utf8ToWide(path).c_str(), GENERIC_WRITE);
   if (FAILED(hr)) {
     *error = "cannot open for writing (" + HresultText(hr) + ")";
     return false;

@@ -29,6 +29,7 @@ set(TESSARO_RESGEN_SOURCES
   ${CMAKE_SOURCE_DIR}/resources/make_plugin_resources_main.cpp
   ${CMAKE_SOURCE_DIR}/host/plugin_resources.cpp
   ${CMAKE_SOURCE_DIR}/settings/effect_settings.cpp
+  ${CMAKE_SOURCE_DIR}/image/rounding.cpp
   ${TESSARO_ARTWORK_SOURCES}
   ${CMAKE_SOURCE_DIR}/image/dib.cpp
   ${CMAKE_SOURCE_DIR}/image/dib_shapes.cpp
@@ -56,6 +57,8 @@ if(CMAKE_CROSSCOMPILING)
             ${CMAKE_SOURCE_DIR}/image/dib_memory.h
             ${CMAKE_SOURCE_DIR}/image/ellipse_raster.h
             ${CMAKE_SOURCE_DIR}/image/pixel.h
+            ${CMAKE_SOURCE_DIR}/image/numeric.h
+            ${CMAKE_SOURCE_DIR}/image/rounding.h
     COMMENT "Building the resource generator for the build machine"
     VERBATIM)
 else()

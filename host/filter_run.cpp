@@ -13,8 +13,8 @@ namespace tessaro::host {
 namespace {
 constexpr int kMargin = 2;
 
-// Filter cases above 3 are layers with transparency.
-constexpr int16_t kLastFlatCase = 3;
+// The cases after this one are layers with transparency.
+constexpr int16_t kLastFlatCase = kFilterCaseFloatingSelection;
 
 [[noreturn]] void UnreadableLayout() {
   ThrowText("The image data handed over by the host has a layout Tessaro cannot read.");

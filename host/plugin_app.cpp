@@ -10,13 +10,13 @@
 #include "host/effect_dialog.h"
 #include "host/filter_run.h"
 #include "host/host_rects.h"
+#include "host/interface_hooks.h"
 #include "host/plugin_errors.h"
 #include "host/suite_slots.h"
 #include "host/user_message.h"
 #include "i18n/language.h"
 #include "settings/product_identity.h"
 #include "settings/settings_store.h"
-#include "ui/dialog/interface_styles.h"
 
 namespace tessaro::host {
 
@@ -82,7 +82,7 @@ void CMFCPlugInApp::Prepare() {
   const std::unique_ptr<SettingsStore> store = OpenStore();
   i18n::PrepareLanguage(i18n::TheLanguage(), ProductName(),
                         store->GetString("", "Language", "English"));
-  ResetBorderTable();
+  if (const auto reset = InstalledInterfaceHooks().resetDrawingState) reset();
 }
 
 std::unique_ptr<SettingsStore> CMFCPlugInApp::OpenStore() const {

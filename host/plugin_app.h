@@ -10,12 +10,11 @@
 
 namespace tessaro {
 class SettingsStore;
+struct HostPixels;
+struct ObjectBounds;
 }
 
 namespace tessaro::host {
-
-struct HostPixels;
-struct ObjectBounds;
 
 // Lives from module load to unload; everything else of a filter run is created
 // inside the start selector and gone when it returns.

@@ -10,6 +10,8 @@
 #include <cstddef>
 #include <cstdint>
 
+#include "image/numeric.h"
+
 namespace tessaro::host {
 
 using OSErr = int16_t;
@@ -20,11 +22,7 @@ using Ptr = char*;
 using Handle = char**;
 using Str255 = unsigned char[256];
 
-constexpr uint32_t FourCC(char a, char b, char c, char d) {
-  return (uint32_t(uint8_t(a)) << 24) | (uint32_t(uint8_t(b)) << 16) |
-         (uint32_t(uint8_t(c)) << 8) | uint32_t(uint8_t(d));
-}
-constexpr uint32_t FourCC(const char (&s)[5]) { return FourCC(s[0], s[1], s[2], s[3]); }
+using tessaro::FourCC;
 
 struct Point16 {
   int16_t v, h;  // row first
@@ -68,8 +66,36 @@ constexpr OSErr kCoercedParamErr = 2;
 constexpr OSErr kFilterBadParameters = -30100;
 constexpr OSErr kFilterBadMode = -30101;
 constexpr OSErr kErrReportString = -30904;
+// Returned by the host's procedures.
+constexpr OSErr kParamErr = -50;
+constexpr OSErr kEofErr = -39;  // also the end of a descriptor
+constexpr OSErr kHostInsufficientErr = -30900;
 
 constexpr int16_t kImageModeRGB = 3;
+
+// filterCase: what the filter is applied to.
+constexpr int16_t kFilterCaseFlatImage = 1;
+constexpr int16_t kFilterCaseFlatSelection = 2;
+constexpr int16_t kFilterCaseFloatingSelection = 3;
+constexpr int16_t kFilterCaseEditableTransparency = 4;
+constexpr int16_t kFilterCaseEditableTransparencySelection = 5;
+
+constexpr Fixed kFixedOne = 0x10000;
+
+// Value types of scripting descriptor items and terminology entries.
+namespace descriptor_type {
+constexpr OSType kInteger = FourCC("long");
+constexpr OSType kBoolean = FourCC("bool");
+constexpr OSType kFloat = FourCC("doub");
+constexpr OSType kUnitFloat = FourCC("UntF");
+constexpr OSType kEnumerated = FourCC("enum");
+constexpr OSType kClass = FourCC("type");
+constexpr OSType kText = FourCC("TEXT");
+constexpr OSType kAlias = FourCC("alis");
+constexpr OSType kObject = FourCC("Objc");
+constexpr OSType kReference = FourCC("obj ");
+constexpr OSType kNull = FourCC("null");
+}  // namespace descriptor_type
 
 // ---- Handle suite (natural alignment) --------------------------------------------
 struct HandleProcs {

@@ -176,7 +176,7 @@ std::vector<uint8_t> BuildTerminology() {
   for (const SettingInfo& info : kSettingTable) {
     w.Pascal(info.scriptName);
     w.U32(info.scriptKey);
-    w.U32(info.kind == SettingKind::Check ? FourCC("bool") : FourCC("long"));
+    w.U32(info.kind == SettingKind::Check ? descriptor_type::kBoolean : descriptor_type::kInteger);
     w.Pascal("");
     w.U16(0);
   }

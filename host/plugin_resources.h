@@ -5,15 +5,18 @@
 #include <cstdint>
 #include <vector>
 
+#include "settings/product_identity.h"
+
 namespace tessaro::host {
 
 constexpr int kPropertyListId = 17000;
 constexpr int kTerminologyId = 17000;
 constexpr char kEntryPointName[] = "PluginMainTessaro";
 constexpr char kMenuName[] = "Tessaro...";
-constexpr char kCategory[] = "Quelmark Software";
+constexpr const char* kCategory = kVendorName;
+constexpr const char* kSuiteName = kVendorName;
+// Hosts key recorded actions by these: they stay as first published.
 constexpr char kScriptingScope[] = "Quelmark Software Tessaro";
-constexpr char kSuiteName[] = "Quelmark Software";
 constexpr char kSuiteDescription[] = "Quelmark Filters";
 constexpr char kEventName[] = "Quelmark Tessaro";
 constexpr char kEnableExpression[] = "in (PSHOP_ImageMode,RGBMode)";

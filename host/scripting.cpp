@@ -87,32 +87,18 @@ void WriteDescriptor(FilterRecord& record, const EffectSettings& settings,
     message("openWriteDesc error");
     return;
   }
-  auto put_int = [&](SettingId id) {
-    procs.putIntegerProc(token, Info(id).scriptKey, settings.Get(id));
-  };
-  auto put_bool = [&](SettingId id) {
-    procs.putBooleanProc(token, Info(id).scriptKey, settings.Get(id) ? 1 : 0);
-  };
-  put_int(SettingId::AngleX);
-  put_int(SettingId::AngleY);
-  put_int(SettingId::Perspective);
-  put_int(SettingId::Zoom);
-  put_int(SettingId::Round);
-  put_int(SettingId::Depth);
-  put_bool(SettingId::ColorOverlay);
-  if (settings.colorOverlay) {
-    put_int(SettingId::Color);
-    put_int(SettingId::ColorOpacity);
+  // The settings table holds the order the values are recorded in and the
+  // check each group is recorded with.
+  std::array<const SettingInfo*, kSettingCount> recorded{};
+  for (const SettingInfo& info : kSettingTable) recorded[size_t(info.recordedAt)] = &info;
+  for (const SettingInfo* info : recorded) {
+    if (info->recordedWith != info->id && settings.Get(info->recordedWith) == 0) continue;
+    if (IsBooleanKey(*info)) {
+      procs.putBooleanProc(token, info->scriptKey, settings.Get(info->id) ? 1 : 0);
+    } else {
+      procs.putIntegerProc(token, info->scriptKey, settings.Get(info->id));
+    }
   }
-  put_bool(SettingId::Lighting);
-  if (settings.lighting) {
-    put_int(SettingId::LightDirection);
-    put_int(SettingId::HighlightColor);
-    put_int(SettingId::HighlightOpacity);
-    put_int(SettingId::ShadowColor);
-    put_int(SettingId::ShadowOpacity);
-  }
-  put_bool(SettingId::SmoothDepth);
 
   DisposeDescriptor(record, *params, message);
   Handle written = nullptr;

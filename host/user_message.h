@@ -32,6 +32,10 @@ int ShowMessageDlg(const std::string& text, int icon, int buttons, intptr_t owne
 // internal errors about the host's buffers and procedures.
 void ShowSystemMessage(const char* text);
 
+// One message as a line on standard error, with the product's name before it;
+// a question is answered no (the dialog result of no, or of OK).
+int WriteToConsole(const std::string& text, int buttons);
+
 // Sends every message to standard error instead of a window while it lives:
 // for hosts that run without a user interface.
 class ConsoleMessages {

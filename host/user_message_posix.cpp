@@ -1,5 +1,4 @@
 #include <cstdint>
-#include <cstdio>
 #include <string>
 
 #include "host/user_message.h"
@@ -9,10 +8,9 @@ namespace tessaro::host {
 // Without a window system every message is a line on standard error.
 int ShowPlatformMessage(const std::string& text, int /*icon*/, int buttons,
                         intptr_t /*ownerWindow*/) {
-  std::fprintf(stderr, "Tessaro: %s\n", text.c_str());
-  return buttons == kButtonsYesNo ? 7 : 1;
+  return WriteToConsole(text, buttons);
 }
 
-void ShowPlatformSystemMessage(const char* text) { std::fprintf(stderr, "Tessaro: %s\n", text); }
+void ShowPlatformSystemMessage(const char* text) { WriteToConsole(text, kButtonsOk); }
 
 }  // namespace tessaro::host

@@ -5,33 +5,16 @@
 
 #include "i18n/ascii.h"
 #include "i18n/file_system.h"
+#include "i18n/utf16.h"
 
 namespace tessaro::i18n {
 
 namespace {
 
-std::wstring Widen(const std::string& text) {
-  if (text.empty()) return {};
-  const int length = MultiByteToWideChar(CP_UTF8, 0, text.data(), int(text.size()), nullptr, 0);
-  if (length <= 0) return {};
-  std::wstring wide(size_t(length), L'\0');
-  MultiByteToWideChar(CP_UTF8, 0, text.data(), int(text.size()), wide.data(), length);
-  return wide;
-}
-
-std::string Narrow(const wchar_t* text, size_t size) {
-  if (size == 0) return {};
-  const int length = WideCharToMultiByte(CP_UTF8, 0, text, int(size), nullptr, 0, nullptr, nullptr);
-  if (length <= 0) return {};
-  std::string narrow(size_t(length), '\0');
-  WideCharToMultiByte(CP_UTF8, 0, text, int(size), narrow.data(), length, nullptr, nullptr);
-  return narrow;
-}
-
 std::string FolderOf(const std::wstring& path) {
   const size_t slash = path.find_last_of(L"\\/");
   if (slash == std::wstring::npos) return {};
-  return Narrow(path.data(), slash + 1);
+  return WideToUtf8(path.data(), slash + 1);
 }
 
 // Module file names may exceed MAX_PATH; grow until the name fits.
@@ -97,7 +80,7 @@ std::vector<std::string> FindFilesWithExtension(const std::string& folder,
   std::vector<std::string> names;
   // Every name, filtered here: a "*.lng" pattern would also match long names
   // such as "x.lngold" through their short 8.3 aliases.
-  const std::wstring pattern = Widen(folder) + L"*";
+  const std::wstring pattern = Utf8ToWide(folder) + L"*";
   WIN32_FIND_DATAW found{};
   HANDLE search =
       FindFirstFileExW(pattern.c_str(), FindExInfoBasic, &found, FindExSearchNameMatch, nullptr, 0);
@@ -105,7 +88,7 @@ std::vector<std::string> FindFilesWithExtension(const std::string& folder,
   do {
     if (found.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) continue;
     if (found.cFileName[0] == L'.' || found.cFileName[0] == L'\0') continue;
-    std::string name = Narrow(found.cFileName, wcslen(found.cFileName));
+    std::string name = WideToUtf8(found.cFileName, wcslen(found.cFileName));
     if (!name.empty() && EndsWithNoCase(name, extension)) names.push_back(std::move(name));
   } while (FindNextFileW(search, &found));
   FindClose(search);
@@ -115,7 +98,7 @@ std::vector<std::string> FindFilesWithExtension(const std::string& folder,
 bool ReadFileHead(const std::string& path, size_t maxBytes, std::string& bytes, bool& truncated) {
   bytes.clear();
   truncated = false;
-  const std::wstring widePath = Widen(path);
+  const std::wstring widePath = Utf8ToWide(path);
   if (widePath.empty()) return false;
   // Sharing everything: a translator may have the file open in an editor.
   FileHandle file(CreateFileW(widePath.c_str(), GENERIC_READ,

@@ -9,13 +9,11 @@
 #include "i18n/dialog_texts.h"
 #include "i18n/language.h"
 #include "i18n/menu_texts.h"
-#include "ui/toolkit/window_win.h"
+#include "i18n/utf16.h"
 
 namespace tessaro::i18n {
 
 namespace {
-
-std::wstring Wide(const std::string& text) { return Utf8ToWide(text); }
 
 std::string ClassNameOf(HWND window) {
   char name[64] = {};
@@ -27,7 +25,7 @@ void ReplaceComboItems(HWND combo, const std::vector<std::string>& items) {
   const LRESULT selected = SendMessageW(combo, CB_GETCURSEL, 0, 0);
   SendMessageW(combo, CB_RESETCONTENT, 0, 0);
   for (const std::string& item : items) {
-    const std::wstring text = Wide(item);
+    const std::wstring text = Utf8ToWide(item);
     SendMessageW(combo, CB_ADDSTRING, 0, reinterpret_cast<LPARAM>(text.c_str()));
   }
   SendMessageW(combo, CB_SETCURSEL, WPARAM(selected), 0);
@@ -35,7 +33,7 @@ void ReplaceComboItems(HWND combo, const std::vector<std::string>& items) {
 
 void RetitleColumns(HWND listView, const std::vector<std::string>& titles) {
   for (size_t i = 0; i < titles.size(); ++i) {
-    std::wstring text = Wide(titles[i]);
+    std::wstring text = Utf8ToWide(titles[i]);
     LVCOLUMNW column = {};
     column.mask = LVCF_TEXT;
     column.pszText = text.data();
@@ -62,7 +60,7 @@ class PlatformMenuTexts : public MenuTextTarget {
   }
   void SetText(int position, const std::string& text) override {
     // Only the string changes: states and the sub-menu stay.
-    std::wstring wide = Wide(text);
+    std::wstring wide = Utf8ToWide(text);
     MENUITEMINFOW info = {};
     info.cbSize = sizeof info;
     info.fMask = MIIM_STRING;
@@ -88,7 +86,7 @@ void CLanguage::ApplyToDialog(const std::string& section, void* dialogWindow) {
   if (current_ < 0 || dialog == nullptr || IsWindow(dialog) == FALSE) return;
 
   const std::string title = DialogTitleText(*this, section);
-  if (!title.empty()) SetWindowTextW(dialog, Wide(title).c_str());
+  if (!title.empty()) SetWindowTextW(dialog, Utf8ToWide(title).c_str());
   lastApplied_ = {section, dialogWindow};
 
   // Direct children only: a control's own parts (a combo box's edit, a list
@@ -101,7 +99,7 @@ void CLanguage::ApplyToDialog(const std::string& section, void* dialogWindow) {
     switch (texts.kind) {
       case ChildTextKind::kItems: ReplaceComboItems(child, texts.items); break;
       case ChildTextKind::kColumns: RetitleColumns(child, texts.items); break;
-      case ChildTextKind::kText: SetWindowTextW(child, Wide(texts.text).c_str()); break;
+      case ChildTextKind::kText: SetWindowTextW(child, Utf8ToWide(texts.text).c_str()); break;
     }
   }
 }

@@ -139,7 +139,7 @@ void CDib::CopyTo(CDib& destination) const {
   if (pixels_ == nullptr || &destination == this) return;
   if (destination.pixels_ == nullptr || destination.width_ != width_ ||
       destination.height_ != height_) {
-    if (!destination.Create(width_, height_)) return;
+    if (!destination.Create(width_, height_)) throw std::bad_alloc();
   }
   std::memcpy(destination.pixels_, pixels_, BlockWords() * sizeof(uint32_t));
 }

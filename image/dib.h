@@ -79,6 +79,9 @@ class CDib {
 
   // The whole-block operations below include the padding columns.
   void Fill(uint32_t colour);
+  // Throws std::bad_alloc when the destination cannot be made, as every
+  // operation that needs new pixels does: an image is never left empty in
+  // place of the pixels it should hold.
   void CopyTo(CDib& destination) const;
   // opacity is 0..255; values outside are clamped.
   void DrawOver(const CDib& source, int32_t x, int32_t y, int32_t opacity);

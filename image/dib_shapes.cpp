@@ -10,6 +10,7 @@
 #include <algorithm>
 #include <cstdint>
 #include <cstdlib>
+#include <new>
 
 #include "image/dib.h"
 #include "image/ellipse_raster.h"
@@ -81,8 +82,9 @@ void PaintSupersampled(CDib& target, const Area& box, const EllipseBox& shape,
   // Both masks are allocated before anything is drawn, so running out of
   // memory leaves the target untouched rather than half painted.
   CDib large, mask;
-  if (!large.Create(int32_t(kF * tileW), int32_t(kF * tileH))) return;
-  if (!mask.Create(int32_t(tileW), int32_t(tileH))) return;
+  if (!large.Create(int32_t(kF * tileW), int32_t(kF * tileH)) ||
+      !mask.Create(int32_t(tileW), int32_t(tileH)))
+    throw std::bad_alloc();
   const uint32_t alpha = ShapeAlpha(colour);
   for (int64_t ty = region.top; ty < region.bottom; ty += tileH) {
     for (int64_t tx = region.left; tx < region.right; tx += tileW) {
@@ -182,7 +184,8 @@ void CDib::DrawLine(int32_t x0, int32_t y0, int32_t x1, int32_t y1, uint32_t col
   const Area region = Intersect(box, paint);
   if (region.Empty()) return;
   CDib mask;
-  if (!mask.Create(int32_t(region.right - region.left), int32_t(region.bottom - region.top))) return;
+  if (!mask.Create(int32_t(region.right - region.left), int32_t(region.bottom - region.top)))
+    throw std::bad_alloc();
   const int64_t uFrom = steep ? region.top : region.left;
   const int64_t uTo = (steep ? region.bottom : region.right) - 1;
   const int64_t vFrom = steep ? region.left : region.top;

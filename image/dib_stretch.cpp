@@ -1,5 +1,6 @@
 #include <algorithm>
 #include <cstdint>
+#include <new>
 #include <vector>
 
 #include "image/dib.h"
@@ -11,7 +12,7 @@ namespace tessaro {
 
 void CDib::Stretch(CDib& destination, double filterWidth, const DibRect& destinationRect) const {
   if (pixels_ == nullptr) return;
-  if (destination.pixels_ == nullptr && !destination.Create(width_, height_)) return;
+  if (destination.pixels_ == nullptr && !destination.Create(width_, height_)) throw std::bad_alloc();
 
   const bool whole = destinationRect.left == -1 && destinationRect.top == -1 &&
                      destinationRect.right == -1 && destinationRect.bottom == -1;

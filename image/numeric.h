@@ -1,4 +1,5 @@
-// Conversions from double to integer with one defined result everywhere.
+// Conversions from double to integer with one defined result everywhere, and
+// the four-character codes of the host interface.
 //
 // A C++ conversion of a double outside the target type's range is undefined,
 // and compilers really do differ there.  Every double-to-integer step of the
@@ -21,6 +22,14 @@ constexpr int32_t TruncateToInt32(double value) {
   if (!(value > -2147483649.0 && value < 2147483648.0)) return std::numeric_limits<int32_t>::min();
   return static_cast<int32_t>(value);
 }
+
+// A four-character code as the host interface and the scripting keys write
+// them: the first character in the most significant byte.
+constexpr uint32_t FourCC(char a, char b, char c, char d) {
+  return (uint32_t(uint8_t(a)) << 24) | (uint32_t(uint8_t(b)) << 16) |
+         (uint32_t(uint8_t(c)) << 8) | uint32_t(uint8_t(d));
+}
+constexpr uint32_t FourCC(const char (&s)[5]) { return FourCC(s[0], s[1], s[2], s[3]); }
 
 // The bit pattern of a double and back.
 inline uint64_t BitsOf(double v) {

@@ -53,8 +53,8 @@ std::array<Corner, 4> FrontCorners(int32_t w, int32_t h) {
 
 }  // namespace
 
-void ReliefWorkspace::PrepareScene(const host::HostPixels& pixels,
-                                   const host::ObjectBounds& bounds) {
+void ReliefWorkspace::PrepareScene(const HostPixels& pixels,
+                                   const ObjectBounds& bounds) {
   const int32_t w = bounds.width(), h = bounds.height();
   CDib source;
   CreateOrThrow(source, w, h);
@@ -229,7 +229,6 @@ void ShadeTexture(CDib& image, const HeightField& heights, const EffectSettings&
 void ReliefWorkspace::BuildSideTexture(const EffectSettings& settings) {
   CDib work;
   source_.CopyTo(work);
-  if (work.Width() != source_.Width()) throw std::bad_alloc();
   if (settings.colorOverlay) ApplyOverlay(work, settings.color, settings.colorOpacity);
   ShadeTexture(work, blurred_, settings);
   scene_->RemoveTexture(1);

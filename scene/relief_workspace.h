@@ -7,8 +7,8 @@
 #include <memory>
 #include <vector>
 
-#include "host/filter_run.h"
 #include "image/dib.h"
+#include "image/host_pixels.h"
 #include "scene/scene3d.h"
 #include "settings/effect_settings.h"
 
@@ -35,7 +35,7 @@ class ReliefWorkspace {
   // the picture, the render target, a new scene with the picture as texture 0,
   // the camera centre and the blurred height field.  Throws std::bad_alloc
   // when memory runs out, leaving nothing half built behind.
-  void PrepareScene(const host::HostPixels& pixels, const host::ObjectBounds& bounds);
+  void PrepareScene(const HostPixels& pixels, const ObjectBounds& bounds);
 
   // Objects 0 (the front face) and 1 (the slices behind it) from Depth and Round.
   void BuildSliceStack(int32_t depth, int32_t round);

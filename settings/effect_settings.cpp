@@ -3,12 +3,11 @@
 #include <cmath>
 #include <limits>
 
-#include "host/plugin_interface.h"
+#include "image/numeric.h"
 
 namespace tessaro {
 
 namespace {
-using host::FourCC;
 constexpr SettingKind kSlider = SettingKind::Slider;
 constexpr SettingKind kCheck = SettingKind::Check;
 constexpr SettingKind kColour = SettingKind::Colour;
@@ -18,22 +17,39 @@ constexpr SettingKind kAngle = SettingKind::Angle;
 // clang-format off
 const std::array<SettingInfo, kSettingCount> kSettingTable = {{
   // id                        field               label  label text             ctrl  store name          key              script name          kind     min   max  default  reset  start
-  {SettingId::AngleX,          "angleX",           1009, "Angle X",             1007, "Angle X",          FourCC("angX"), "Angle X",           kSlider, -75,   75,        0,       0,   0},
-  {SettingId::AngleY,          "angleY",           1024, "Angle Y",             1008, "Angle Y",          FourCC("angY"), "Angle Y",           kSlider, -75,   75,        0,       0,   0},
-  {SettingId::Perspective,     "perspective",      1011, "Perspective",         1012, "Perspective",      FourCC("angZ"), "Perspective",       kSlider,   0,  100,       80,      80,  80},
-  {SettingId::Zoom,            "zoom",             1025, "Zoom",                1026, "Zoom",             FourCC("zooM"), "Zoom",              kSlider,  50,  150,       90,      90,  90},
-  {SettingId::Depth,           "depth",            1028, "Depth",               1029, "Depth",            FourCC("depT"), "Depth",             kSlider,   0,  100,       30,      30,  20},
-  {SettingId::Round,           "round",            1030, "Round",               1031, "Round",            FourCC("rouN"), "Round",             kSlider, -100, 100,        0,       0,   0},
-  {SettingId::ColorOverlay,    "colorOverlay",        0, "Overlay",             1013, "Use color",        FourCC("oveR"), "Color overlay",     kCheck,    0,    1,        0,       0,   0},
-  {SettingId::Color,           "color",               0, "Color",               1014, "Color",            FourCC("colR"), "Color",             kColour,   0, 0xFFFFFF, 0xFF6C35, 0xFF6C35, 0},
-  {SettingId::ColorOpacity,    "colorOpacity",     1015, "Color opacity",       1016, "Opacity",          FourCC("opaC"), "Color opacity",     kSlider,   0,  100,      100,     100,   0},
-  {SettingId::Lighting,        "lighting",            0, "Lighting",            1027, "Lighting",         FourCC("ligH"), "Lighting",          kCheck,    0,    1,        1,       1,   0},
-  {SettingId::LightDirection,  "lightDirection",   1032, "Light direction",     1010, "Angle",            FourCC("angL"), "Light direction",   kAngle,  -180, 180,       45,      90,   0},
-  {SettingId::HighlightColor,  "highlightColor",      0, "Highlight",           1017, "Light",            FourCC("higH"), "Highlight color",   kColour,   0, 0xFFFFFF, 0xFFFFFF, 0xFFFFFF, 0},
-  {SettingId::HighlightOpacity,"highlightOpacity", 1019, "Hightlight opacity",  1020, "Light intensity",  FourCC("higO"), "Highlight opacity", kSlider,   0,  100,       50,      50,   0},
-  {SettingId::ShadowColor,     "shadowColor",         0, "Shadow",              1018, "Shadow",           FourCC("shaD"), "Shadow color",      kColour,   0, 0xFFFFFF,        0,       0,   0},
-  {SettingId::ShadowOpacity,   "shadowOpacity",    1021, "Shadow opacity",      1022, "Shadow intensity", FourCC("shaO"), "Shadow opacity",    kSlider,   0,  100,       50,      50,   0},
-  {SettingId::SmoothDepth,     "smoothDepth",         0, "Smooth depth",           5, "Smooth",           FourCC("smoO"), "Smooth depth",      kCheck,    0,    1,        0,       1,   0},
+  //  command-line option, its help, position in the recorded descriptor, recorded only with
+  {SettingId::AngleX,          "angleX",           1009, "Angle X",             1007, "Angle X",          FourCC("angX"), "Angle X",           kSlider, -75,   75,        0,       0,   0,
+   "angle-x", "turn about the horizontal axis, {range}", 0, SettingId::AngleX},
+  {SettingId::AngleY,          "angleY",           1024, "Angle Y",             1008, "Angle Y",          FourCC("angY"), "Angle Y",           kSlider, -75,   75,        0,       0,   0,
+   "angle-y", "turn about the vertical axis, {range}", 1, SettingId::AngleY},
+  {SettingId::Perspective,     "perspective",      1011, "Perspective",         1012, "Perspective",      FourCC("angZ"), "Perspective",       kSlider,   0,  100,       80,      80,  80,
+   "perspective", "{range}", 2, SettingId::Perspective},
+  {SettingId::Zoom,            "zoom",             1025, "Zoom",                1026, "Zoom",             FourCC("zooM"), "Zoom",              kSlider,  50,  150,       90,      90,  90,
+   "zoom", "percent, {range}", 3, SettingId::Zoom},
+  {SettingId::Depth,           "depth",            1028, "Depth",               1029, "Depth",            FourCC("depT"), "Depth",             kSlider,   0,  100,       30,      30,  20,
+   "depth", "{range}", 5, SettingId::Depth},
+  {SettingId::Round,           "round",            1030, "Round",               1031, "Round",            FourCC("rouN"), "Round",             kSlider, -100, 100,        0,       0,   0,
+   "round", "{range}", 4, SettingId::Round},
+  {SettingId::ColorOverlay,    "colorOverlay",        0, "Overlay",             1013, "Use color",        FourCC("oveR"), "Color overlay",     kCheck,    0,    1,        0,       0,   0,
+   "overlay", "colour overlay", 6, SettingId::ColorOverlay},
+  {SettingId::Color,           "color",               0, "Color",               1014, "Color",            FourCC("colR"), "Color",             kColour,   0, 0xFFFFFF, 0xFF6C35, 0xFF6C35, 0,
+   "color", "overlay colour", 7, SettingId::ColorOverlay},
+  {SettingId::ColorOpacity,    "colorOpacity",     1015, "Color opacity",       1016, "Opacity",          FourCC("opaC"), "Color opacity",     kSlider,   0,  100,      100,     100,   0,
+   "color-opacity", "{range}", 8, SettingId::ColorOverlay},
+  {SettingId::Lighting,        "lighting",            0, "Lighting",            1027, "Lighting",         FourCC("ligH"), "Lighting",          kCheck,    0,    1,        1,       1,   0,
+   "lighting", "lighting", 9, SettingId::Lighting},
+  {SettingId::LightDirection,  "lightDirection",   1032, "Light direction",     1010, "Angle",            FourCC("angL"), "Light direction",   kAngle,  -180, 180,       45,      90,   0,
+   "light-direction", "degrees counter-clockwise from the right, wraps\ninto {range}", 10, SettingId::Lighting},
+  {SettingId::HighlightColor,  "highlightColor",      0, "Highlight",           1017, "Light",            FourCC("higH"), "Highlight color",   kColour,   0, 0xFFFFFF, 0xFFFFFF, 0xFFFFFF, 0,
+   "highlight", "highlight colour", 11, SettingId::Lighting},
+  {SettingId::HighlightOpacity,"highlightOpacity", 1019, "Hightlight opacity",  1020, "Light intensity",  FourCC("higO"), "Highlight opacity", kSlider,   0,  100,       50,      50,   0,
+   "highlight-opacity", "{range}", 12, SettingId::Lighting},
+  {SettingId::ShadowColor,     "shadowColor",         0, "Shadow",              1018, "Shadow",           FourCC("shaD"), "Shadow color",      kColour,   0, 0xFFFFFF,        0,       0,   0,
+   "shadow", "shadow colour", 13, SettingId::Lighting},
+  {SettingId::ShadowOpacity,   "shadowOpacity",    1021, "Shadow opacity",      1022, "Shadow intensity", FourCC("shaO"), "Shadow opacity",    kSlider,   0,  100,       50,      50,   0,
+   "shadow-opacity", "{range}", 14, SettingId::Lighting},
+  {SettingId::SmoothDepth,     "smoothDepth",         0, "Smooth depth",           5, "Smooth",           FourCC("smoO"), "Smooth depth",      kCheck,    0,    1,        0,       1,   0,
+   "smooth", "smooth depth", 15, SettingId::SmoothDepth},
 }};
 // clang-format on
 
@@ -68,11 +84,11 @@ int32_t ClampToRange(const SettingInfo& info, int32_t value) {
   return value;
 }
 
-EffectSettings EffectSettings::Defaults() {
-  EffectSettings s;
-  for (const SettingInfo& info : kSettingTable) s.Set(info.id, info.defaultIfNotStored);
-  return s;
+EffectSettings::EffectSettings() {
+  for (const SettingInfo& info : kSettingTable) Set(info.id, info.defaultIfNotStored);
 }
+
+EffectSettings EffectSettings::Defaults() { return EffectSettings(); }
 
 EffectSettings EffectSettings::ResetValues() {
   EffectSettings s;
@@ -132,35 +148,6 @@ bool EffectSettings::operator==(const EffectSettings& other) const {
   for (const SettingInfo& info : kSettingTable)
     if (Get(info.id) != other.Get(info.id)) return false;
   return true;
-}
-
-int32_t RoundHalfAwayFromZero(double value) {
-  constexpr int32_t kOutOfRange = std::numeric_limits<int32_t>::min();
-  // Outside the 32-bit range (and NaN) the result is what x86-64's truncating
-  // conversion gives, so every compiler agrees.
-  if (!(value > -2147483649.0 && value < 2147483648.0)) return kOutOfRange;
-  // Not std::round: one Windows runtime computes floor(x + 0.5) there, which
-  // turns 0.49999999999999994 into 1.  The fraction below is exact.
-  int64_t whole = static_cast<int64_t>(value);
-  const double fraction = value - static_cast<double>(whole);
-  if (fraction >= 0.5) ++whole;
-  if (fraction <= -0.5) --whole;
-  if (whole < std::numeric_limits<int32_t>::min() || whole > std::numeric_limits<int32_t>::max())
-    return kOutOfRange;
-  return static_cast<int32_t>(whole);
-}
-
-double DegreesToRadians(int32_t degrees) { return degrees * 3.141592653589793 / 180; }
-
-int32_t RadiansToDegrees(double radians) {
-  return RoundHalfAwayFromZero(radians * 180 / 3.141592653589793);
-}
-
-int32_t WrapDegrees(int64_t degrees) {
-  int64_t d = degrees % 360;  // no sum that could overflow for extreme inputs
-  if (d > 180) d -= 360;
-  if (d < -180) d += 360;
-  return static_cast<int32_t>(d);
 }
 
 }  // namespace tessaro

@@ -7,6 +7,8 @@
 #include <optional>
 #include <string_view>
 
+#include "image/rounding.h"
+
 namespace tessaro {
 
 enum class SettingId : int {
@@ -50,6 +52,11 @@ struct SettingInfo {
   int32_t defaultIfNotStored;
   int32_t resetValue;      // "Reset to default"
   int32_t initialPosition; // slider position when the dialog is created, before any load
+  const char* option;      // command-line option name, without the leading "--"
+  // Command-line help; "{range}" stands for min..max.  The default is added.
+  const char* help;
+  int32_t recordedAt;      // position in the descriptor the filter records
+  SettingId recordedWith;  // recorded only while this check is on (itself: always)
 };
 
 // In scripting-terminology order.
@@ -61,22 +68,25 @@ const SettingInfo* FindByScriptKey(uint32_t key);
 
 // Plain values of the sixteen parameters.  Colours are 0x00BBGGRR.
 struct EffectSettings {
-  int32_t angleX = 0;
-  int32_t angleY = 0;
-  int32_t perspective = 80;
-  int32_t zoom = 90;
-  int32_t depth = 30;
-  int32_t round = 0;
-  bool colorOverlay = false;
-  uint32_t color = 0xFF6C35;
-  int32_t colorOpacity = 100;
-  bool lighting = true;
-  int32_t lightDirection = 45;  // whole degrees, counter-clockwise from pointing right
-  uint32_t highlightColor = 0xFFFFFF;
-  int32_t highlightOpacity = 50;
-  uint32_t shadowColor = 0x000000;
-  int32_t shadowOpacity = 50;
-  bool smoothDepth = false;
+  // The values used where the store has nothing (the table's defaults).
+  EffectSettings();
+
+  int32_t angleX;
+  int32_t angleY;
+  int32_t perspective;
+  int32_t zoom;
+  int32_t depth;
+  int32_t round;
+  bool colorOverlay;
+  uint32_t color;
+  int32_t colorOpacity;
+  bool lighting;
+  int32_t lightDirection;  // whole degrees, counter-clockwise from pointing right
+  uint32_t highlightColor;
+  int32_t highlightOpacity;
+  uint32_t shadowColor;
+  int32_t shadowOpacity;
+  bool smoothDepth;
 
   // Values used where the store has nothing.
   static EffectSettings Defaults();
@@ -96,15 +106,5 @@ struct EffectSettings {
 
 int32_t ClampToRange(const SettingInfo& info, int32_t value);
 
-// Light direction conversions.  Degrees become radians as d * pi / 180; radians
-// become whole degrees rounded to nearest, halves away from zero.  Results outside
-// the 32-bit range, and NaN, give the most negative 32-bit value.
-double DegreesToRadians(int32_t degrees);
-int32_t RadiansToDegrees(double radians);
-// Rounds to nearest whole number, halves away from zero, with the same
-// out-of-range rule as RadiansToDegrees.
-int32_t RoundHalfAwayFromZero(double value);
-// Maps any whole number of degrees into -180..180 (200 -> -160, -180 stays).
-int32_t WrapDegrees(int64_t degrees);
 
 }  // namespace tessaro

@@ -2,6 +2,10 @@
 // under.
 #pragma once
 
+#include <memory>
+
+#include "settings/settings_store.h"
+
 namespace tessaro {
 
 constexpr char kProductName[] = "Tessaro";
@@ -12,5 +16,10 @@ constexpr char kVendorName[] = "Quelmark Software";
 constexpr char kHomePageAddress[] = "https://quelmark.example/tessaro/";
 constexpr char kHomePageText[] = "quelmark.example/tessaro";
 constexpr char kSupportAddress[] = "https://quelmark.example/tessaro/support/";
+
+// The store every part of the product keeps its settings in.
+inline std::unique_ptr<SettingsStore> OpenProductSettingsStore() {
+  return OpenSettingsStore(kCompanyKey, kProductName);
+}
 
 }  // namespace tessaro

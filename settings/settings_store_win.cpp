@@ -6,27 +6,12 @@
 #include <string>
 #include <vector>
 
+#include "i18n/utf16.h"
 #include "settings/settings_store.h"
 
 namespace tessaro {
 
 namespace {
-
-std::wstring Widen(const std::string& s) {
-  if (s.empty()) return {};
-  const int n = MultiByteToWideChar(CP_UTF8, 0, s.data(), int(s.size()), nullptr, 0);
-  std::wstring w(size_t(n > 0 ? n : 0), L'\0');
-  if (n > 0) MultiByteToWideChar(CP_UTF8, 0, s.data(), int(s.size()), &w[0], n);
-  return w;
-}
-
-std::string Narrow(const std::wstring& w) {
-  if (w.empty()) return {};
-  const int n = WideCharToMultiByte(CP_UTF8, 0, w.data(), int(w.size()), nullptr, 0, nullptr, nullptr);
-  std::string s(size_t(n > 0 ? n : 0), '\0');
-  if (n > 0) WideCharToMultiByte(CP_UTF8, 0, w.data(), int(w.size()), &s[0], n, nullptr, nullptr);
-  return s;
-}
 
 class Key {
  public:
@@ -52,7 +37,7 @@ class RegistryStore final : public SettingsStore {
     Key key = Open(section, KEY_READ);
     if (!key) return def;
     DWORD type = 0, value = 0, size = sizeof value;
-    if (RegQueryValueExW(key.get(), Widen(name).c_str(), nullptr, &type,
+    if (RegQueryValueExW(key.get(), Utf8ToWide(name).c_str(), nullptr, &type,
                          reinterpret_cast<BYTE*>(&value), &size) != ERROR_SUCCESS ||
         type != REG_DWORD || size != sizeof value)
       return def;
@@ -63,7 +48,7 @@ class RegistryStore final : public SettingsStore {
                         const std::string& def) override {
     Key key = Open(section, KEY_READ);
     if (!key) return def;
-    const std::wstring wname = Widen(name);
+    const std::wstring wname = Utf8ToWide(name);
     DWORD type = 0, size = 0;
     if (RegQueryValueExW(key.get(), wname.c_str(), nullptr, &type, nullptr, &size) != ERROR_SUCCESS ||
         (type != REG_SZ && type != REG_EXPAND_SZ) || size > (1u << 20))
@@ -77,14 +62,14 @@ class RegistryStore final : public SettingsStore {
     // Stored strings may or may not carry their terminating zero.
     const size_t end = text.find(L'\0');
     if (end != std::wstring::npos) text.resize(end);
-    return Narrow(text);
+    return WideToUtf8(text);
   }
 
   bool WriteInt(const std::string& section, const std::string& name, int32_t value) override {
     Key key = Create(section);
     if (!key) return false;
     const DWORD v = static_cast<DWORD>(value);
-    return RegSetValueExW(key.get(), Widen(name).c_str(), 0, REG_DWORD,
+    return RegSetValueExW(key.get(), Utf8ToWide(name).c_str(), 0, REG_DWORD,
                           reinterpret_cast<const BYTE*>(&v), sizeof v) == ERROR_SUCCESS;
   }
 
@@ -92,8 +77,8 @@ class RegistryStore final : public SettingsStore {
                    const std::string& value) override {
     Key key = Create(section);
     if (!key) return false;
-    const std::wstring w = Widen(value);
-    return RegSetValueExW(key.get(), Widen(name).c_str(), 0, REG_SZ,
+    const std::wstring w = Utf8ToWide(value);
+    return RegSetValueExW(key.get(), Utf8ToWide(name).c_str(), 0, REG_SZ,
                           reinterpret_cast<const BYTE*>(w.c_str()),
                           DWORD((w.size() + 1) * sizeof(wchar_t))) == ERROR_SUCCESS;
   }
@@ -111,7 +96,7 @@ class RegistryStore final : public SettingsStore {
       DWORD length = 1024;
       if (RegEnumKeyExW(key.get(), i, name, &length, nullptr, nullptr, nullptr, nullptr) ==
           ERROR_SUCCESS)
-        names.push_back(Narrow(std::wstring(name, length)));
+        names.push_back(WideToUtf8(std::wstring(name, length)));
     }
     return names;
   }
@@ -122,7 +107,7 @@ class RegistryStore final : public SettingsStore {
 
   bool DeleteValue(const std::string& section, const std::string& name) override {
     Key key = Open(section, KEY_SET_VALUE);
-    return key && RegDeleteValueW(key.get(), Widen(name).c_str()) == ERROR_SUCCESS;
+    return key && RegDeleteValueW(key.get(), Utf8ToWide(name).c_str()) == ERROR_SUCCESS;
   }
 
   bool DeleteSection(const std::string& section) override {
@@ -134,7 +119,7 @@ class RegistryStore final : public SettingsStore {
  private:
   std::wstring Path(const std::string& section) const {
     std::wstring path = root_;
-    std::wstring rest = Widen(section);
+    std::wstring rest = Utf8ToWide(section);
     while (!rest.empty() && rest.front() == L'\\') rest.erase(rest.begin());
     while (!rest.empty() && rest.back() == L'\\') rest.pop_back();
     if (!rest.empty()) path += L"\\" + rest;
@@ -161,7 +146,7 @@ class RegistryStore final : public SettingsStore {
 
 std::unique_ptr<SettingsStore> OpenSettingsStore(const std::string& company,
                                                  const std::string& application) {
-  return std::make_unique<RegistryStore>(L"Software\\" + Widen(company) + L"\\" + Widen(application));
+  return std::make_unique<RegistryStore>(L"Software\\" + Utf8ToWide(company) + L"\\" + Utf8ToWide(application));
 }
 
 std::string SettingsStoreLocation(const std::string& company, const std::string& application) {

@@ -6,9 +6,11 @@
 #include <stdexcept>
 #include <string>
 
+#include "host/interface_hooks.h"
 #include "host/plugin_app.h"
 #include "host/plugin_errors.h"
 #include "ui/dialog/interface_styles.h"
+#include "ui/dialog/product_interface.h"
 
 namespace tessaro::host {
 namespace {
@@ -111,6 +113,8 @@ TEST(PluginMainTest, EntryStoresTheCallAndTheSettingsKey) {
 }
 
 TEST(PluginMainTest, PrepareResetsTheBorderTableOfEveryRun) {
+  // Through the hooks the module installs before its first call.
+  host::InstallInterfaceHooks(ProductInterfaceHooks());
   BorderTable custom = DefaultBorderTable();
   custom[0].outerTopLeft = -99;
   SetBorderTable(custom);
@@ -120,6 +124,7 @@ TEST(PluginMainTest, PrepareResetsTheBorderTableOfEveryRun) {
   PluginMain(kSelectorPrepare, &record, &data, &result);
   EXPECT_EQ(result, 0);
   EXPECT_EQ(GetBorderTable()[0].outerTopLeft, DefaultBorderTable()[0].outerTopLeft);
+  host::InstallInterfaceHooks({});
 }
 
 TEST(PluginMainTest, NullResultPointerDoesNotCrash) {

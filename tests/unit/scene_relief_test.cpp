@@ -9,9 +9,6 @@
 namespace tessaro {
 namespace {
 
-using host::HostPixels;
-using host::ObjectBounds;
-
 // Whole-image host buffers with 4 planes (or 3) and an optional mask.
 struct Pixels {
   int32_t w, h, planes;

@@ -18,8 +18,18 @@ std::string Lower(std::string s) {
 TEST(SettingTableTest, NamesAreUniqueInEveryPlace) {
   std::set<std::string> store, script;
   std::set<uint32_t> keys;
-  std::set<int> controls;
+  std::set<std::string> options;
+  std::set<int> controls, recorded;
   for (const SettingInfo& info : kSettingTable) {
+    EXPECT_TRUE(options.insert(info.option).second) << info.option;
+    // Each value has one place in the recorded descriptor, and a group is
+    // recorded with a check that comes before it.
+    EXPECT_TRUE(recorded.insert(info.recordedAt).second) << info.option;
+    EXPECT_GE(info.recordedAt, 0);
+    EXPECT_LT(info.recordedAt, kSettingCount);
+    const SettingInfo& with = Info(info.recordedWith);
+    EXPECT_EQ(with.kind == SettingKind::Check || with.id == info.id, true) << info.option;
+    EXPECT_LE(with.recordedAt, info.recordedAt) << info.option;
     EXPECT_TRUE(store.insert(Lower(info.storeName)).second) << info.storeName;
     EXPECT_TRUE(script.insert(info.scriptName).second) << info.scriptName;
     EXPECT_TRUE(keys.insert(info.scriptKey).second) << info.scriptName;

@@ -13,13 +13,16 @@
 #include <string>
 #include <vector>
 
+#include "host/interface_hooks.h"
 #include "host/user_message.h"
 #include "i18n/language.h"
 #include "settings/effect_settings.h"
 #include "settings/file_settings_store.h"
 #include "settings/presets.h"
+#include "settings/product_identity.h"
 #include "tests/support/language_folder.h"
 #include "ui/dialog/interface_styles.h"
+#include "ui/dialog/product_interface.h"
 #include "ui/toolkit/dialog_template_win.h"
 #include "ui/toolkit/small_dialogs_win.h"
 
@@ -193,7 +196,11 @@ std::string TempStorePath() {
 
 class SmallDialogsWin : public ::testing::Test {
  protected:
-  void SetUp() override { ResetInterfaceColors(); }
+  void SetUp() override {
+    ResetInterfaceColors();
+    // The module installs these before its first call; so do the tests.
+    host::InstallInterfaceHooks(ProductInterfaceHooks());
+  }
   void TearDown() override {
     // Back to the built-in texts for every later test.
     testing::LanguageFolder none;
@@ -269,6 +276,7 @@ TEST_F(SmallDialogsWin, MessageIsCentredOnItsOwnerWhichWaitsDisabled) {
   CDialogTemplate t(WS_POPUP | WS_CLIPCHILDREN | WS_VISIBLE, 0, 0, 400, 260, L"Owner");
   t.AddItem(DialogItemClass::kStatic, kCaptionId, L"Owner", SS_LEFT, 2, 2, 396, 11);
   CToolDlg owner;
+  owner.SetSettingsStoreOpener(OpenProductSettingsStore);
   ASSERT_TRUE(owner.Create(t.Get(), nullptr));
   owner.SetWindowPos(nullptr, 60, 40, 0, 0, SWP_NOSIZE | SWP_NOZORDER);
   bool ownerEnabled = true;

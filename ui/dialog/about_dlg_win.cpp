@@ -4,6 +4,7 @@
 
 #include "i18n/language.h"
 #include "resources/resource_ids.h"
+#include "settings/product_identity.h"
 #include "ui/dialog/interface_styles.h"
 #include "ui/toolkit/dc_win.h"
 #include "ui/toolkit/dialog_template_win.h"
@@ -145,6 +146,7 @@ void CAboutDib::OnPaint() {
 
 CAboutDlg::CAboutDlg(const std::vector<std::string>& lines) : lines_(lines) {
   SetTitle("About dialog");
+  SetSettingsStoreOpener(OpenProductSettingsStore);
 }
 
 INT_PTR CAboutDlg::Run(HWND owner) {

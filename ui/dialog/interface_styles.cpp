@@ -132,7 +132,6 @@ void SetControlColor(uint32_t color) {
   g_settings.controlLight = ShadeColor(color, 16);
 }
 
-void SetStripeContrast(int32_t contrast) { g_settings.stripeContrast = contrast; }
 
 void ResetInterfaceColors() {
   g_settings = MakeSettings(kDefaultButtonStyle, kDefaultWindowColor, kDefaultControlColor,

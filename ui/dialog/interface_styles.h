@@ -44,7 +44,6 @@ void SetButtonStyle(int32_t style);
 // Colours are kept without their top byte; the derived colours follow.
 void SetWindowColor(uint32_t color);
 void SetControlColor(uint32_t color);
-void SetStripeContrast(int32_t contrast);
 // Button style, window and control colour back to their defaults (the stripe
 // contrast is not a colour and stays).
 void ResetInterfaceColors();

@@ -33,8 +33,6 @@ constexpr char kPresetsMenuSection[] = "Settings_menu";
 constexpr int kCheckIconSize = 16;
 constexpr int kCaptionIconSize = 16;
 
-CMainDlg* g_live = nullptr;
-
 // The sliders and labels in the settings table's order.
 const std::vector<const SettingInfo*>& SliderSettings() {
   static const std::vector<const SettingInfo*> sliders = [] {
@@ -142,14 +140,9 @@ CMainDlg::CMainDlg(host::EffectController& effect, SettingsStore& store)
   SetResizable(true);
   SetTitle(kProductName);
   SetSettingsStore(&store_);
-  g_live = this;
 }
 
-CMainDlg::~CMainDlg() {
-  if (g_live == this) g_live = nullptr;
-}
-
-CMainDlg* CMainDlg::Live() { return g_live; }
+CMainDlg::~CMainDlg() = default;
 
 INT_PTR CMainDlg::Run(HWND owner) {
   const std::unique_ptr<CDialogTemplate> t = BuildMainDialogTemplate();

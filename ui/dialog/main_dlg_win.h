@@ -42,8 +42,6 @@ class CMainDlg : public CToolDlg, private TimerService {
   // written, IDCANCEL otherwise.
   INT_PTR Run(HWND owner);
 
-  // The one dialog that is open, or null.
-  static CMainDlg* Live();
 
   // Stored values of a section ("" for the last used) into the controls;
   // with refresh they are repainted and the scene rebuilt shortly after.

@@ -4,7 +4,7 @@
 #include <string>
 
 #include "image/dib.h"
-#include "settings/effect_settings.h"
+#include "image/rounding.h"
 #include "ui/dialog/interface_styles.h"
 #include "ui/toolkit/control_geometry.h"
 #include "ui/toolkit/dc_win.h"

@@ -7,7 +7,7 @@
 
 #include "image/pixel.h"
 #include "image/portable_math.h"
-#include "settings/effect_settings.h"
+#include "image/rounding.h"
 #include "ui/dialog/interface_styles.h"
 #include "ui/dialog/paint_surface.h"
 

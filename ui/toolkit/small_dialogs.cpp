@@ -4,6 +4,7 @@
 
 #include "i18n/language.h"
 #include "settings/presets.h"
+#include "ui/toolkit/frame_layout.h"
 
 namespace tessaro {
 
@@ -31,8 +32,8 @@ const SmallDialogLayout& MessageDialogLayout() {
       300,
       84,
       {
-          {1004, SmallItemKind::kCaption, "", 5, 5, 270, 17},
-          {1005, SmallItemKind::kCloseButton, "", 275, 5, 20, 17},
+          {kCaptionId, SmallItemKind::kCaption, "", 5, 5, 270, 17},
+          {kCaptionCloseId, SmallItemKind::kCloseButton, "", 275, 5, 20, 17},
           {kMessageIconId, SmallItemKind::kIcon, "", 12, 30, 21, 20},
           {kMessageTextId, SmallItemKind::kMessage, "Static", 48, 36, 203, 8},
           {kMessageButtonIds[0], SmallItemKind::kButton, "", 56, 60, 74, 17},
@@ -49,8 +50,8 @@ const SmallDialogLayout& InputDialogLayout() {
       270,
       84,
       {
-          {1004, SmallItemKind::kCaption, "Save preset", 5, 5, 240, 17},
-          {1005, SmallItemKind::kCloseButton, "", 245, 5, 20, 17},
+          {kCaptionId, SmallItemKind::kCaption, "Save preset", 5, 5, 240, 17},
+          {kCaptionCloseId, SmallItemKind::kCloseButton, "", 245, 5, 20, 17},
           {kPresetNameLabelId, SmallItemKind::kLabel, "Preset name", 12, 35, 56, 8},
           {kPresetNameEditId, SmallItemKind::kEdit, "", 72, 34, 186, 14},
           {kResultOk, SmallItemKind::kDefaultButton, "OK", 105, 60, 74, 17},
@@ -66,8 +67,8 @@ const SmallDialogLayout& ManagePresetsDialogLayout() {
       266,
       165,
       {
-          {1004, SmallItemKind::kCaption, "Manage presets", 5, 5, 236, 17},
-          {1005, SmallItemKind::kCloseButton, "", 241, 5, 20, 17},
+          {kCaptionId, SmallItemKind::kCaption, "Manage presets", 5, 5, 236, 17},
+          {kCaptionCloseId, SmallItemKind::kCloseButton, "", 241, 5, 20, 17},
           {kPresetListId, SmallItemKind::kList, "", 12, 29, 242, 105},
           {kDeletePresetId, SmallItemKind::kButton, "Delete", 101, 141, 74, 17},
           {kResultCancel, SmallItemKind::kButton, "Close", 180, 141, 74, 17},

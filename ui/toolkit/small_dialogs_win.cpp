@@ -70,6 +70,10 @@ std::unique_ptr<CDialogTemplate> BuildSmallDialogTemplate(const SmallDialogLayou
 
 // ---- CSmallToolDlg ------------------------------------------------------------------
 
+CSmallToolDlg::CSmallToolDlg(const SmallDialogLayout& layout) : layout_(layout) {
+  SetSettingsStoreOpener(OpenProductSettingsStore);
+}
+
 INT_PTR CSmallToolDlg::Run(HWND owner) {
   const std::unique_ptr<CDialogTemplate> t = BuildSmallDialogTemplate(layout_);
   return DoModal(t->Get(), owner);
@@ -207,7 +211,7 @@ CManagePresetsDlg::~CManagePresetsDlg() = default;
 
 SettingsStore& CManagePresetsDlg::Store() {
   if (store_ != nullptr) return *store_;
-  if (!ownStore_) ownStore_ = OpenSettingsStore(kCompanyKey, kProductName);
+  if (!ownStore_) ownStore_ = OpenProductSettingsStore();
   return *ownStore_;
 }
 

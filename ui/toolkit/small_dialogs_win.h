@@ -31,7 +31,7 @@ class CSmallToolDlg : public CToolDlg {
   INT_PTR Run(HWND owner);
 
  protected:
-  explicit CSmallToolDlg(const SmallDialogLayout& layout) : layout_(layout) {}
+  explicit CSmallToolDlg(const SmallDialogLayout& layout);
   bool OnInitDialog() override;
   void OnCommand(UINT id, UINT code, HWND control) override;
   void OnCancel() override { EndDialog(kResultCancel); }

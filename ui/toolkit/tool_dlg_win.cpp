@@ -1,8 +1,8 @@
 #include "ui/toolkit/tool_dlg_win.h"
 
 #include <algorithm>
+#include <stdexcept>
 
-#include "settings/product_identity.h"
 #include "settings/settings_store.h"
 #include "ui/dialog/interface_styles.h"
 #include "ui/dialog/paint_surface.h"
@@ -36,7 +36,9 @@ CToolDlg::~CToolDlg() = default;
 
 SettingsStore& CToolDlg::Store() {
   if (store_ != nullptr) return *store_;
-  if (!ownStore_) ownStore_ = OpenSettingsStore(kCompanyKey, kProductName);
+  if (!ownStore_ && openStore_) ownStore_ = openStore_();
+  // A frame given neither is a programming fault; the window handler reports it.
+  if (!ownStore_) throw std::logic_error("a tool dialog without a settings store");
   return *ownStore_;
 }
 

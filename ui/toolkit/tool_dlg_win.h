@@ -11,6 +11,7 @@
 
 #include <windows.h>
 
+#include <functional>
 #include <memory>
 #include <string>
 
@@ -43,6 +44,10 @@ class CToolDlg : public CResizableDialog {
   // Where the roll-up state and the stripe contrast are kept.  Not owned;
   // null (the default) means the user's own settings store.
   void SetSettingsStore(SettingsStore* store) { store_ = store; }
+  // Without a store given, the frame opens its own with this on first use.
+  void SetSettingsStoreOpener(std::function<std::unique_ptr<SettingsStore>()> open) {
+    openStore_ = std::move(open);
+  }
 
   // The caption strip in client coordinates; empty without a caption static.
   DibRect CaptionRect() const;
@@ -82,6 +87,7 @@ class CToolDlg : public CResizableDialog {
   HCURSOR sizeNs_ = nullptr;
 
   SettingsStore* store_ = nullptr;
+  std::function<std::unique_ptr<SettingsStore>()> openStore_;
   std::unique_ptr<SettingsStore> ownStore_;
   CDib canvas_;  // the off-screen picture each paint is copied from
 };

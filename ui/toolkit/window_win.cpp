@@ -32,26 +32,6 @@ HINSTANCE ToolkitModule() {
   return module;
 }
 
-std::wstring Utf8ToWide(const std::string& text) {
-  if (text.empty()) return {};
-  const int n = MultiByteToWideChar(CP_UTF8, 0, text.data(), int(text.size()), nullptr, 0);
-  if (n <= 0) return {};
-  std::wstring wide(size_t(n), L'\0');
-  MultiByteToWideChar(CP_UTF8, 0, text.data(), int(text.size()), wide.data(), n);
-  return wide;
-}
-
-std::string WideToUtf8(const std::wstring& text) {
-  if (text.empty()) return {};
-  const int n = WideCharToMultiByte(CP_UTF8, 0, text.data(), int(text.size()), nullptr, 0,
-                                    nullptr, nullptr);
-  if (n <= 0) return {};
-  std::string narrow(size_t(n), '\0');
-  WideCharToMultiByte(CP_UTF8, 0, text.data(), int(text.size()), narrow.data(), n, nullptr,
-                      nullptr);
-  return narrow;
-}
-
 // ---- Handler failures ----------------------------------------------------------
 
 void KeepHandlerFailure(std::exception_ptr failure) {
@@ -62,9 +42,9 @@ void KeepHandlerFailure(std::exception_ptr failure) {
   try {
     std::rethrow_exception(failure);
   } catch (const std::exception& e) {
-    host::WriteDebugOutput((std::string("Tessaro: window handler failed: ") + e.what()).c_str());
+    host::WriteDebugOutput((std::string("window handler failed: ") + e.what()).c_str());
   } catch (...) {
-    host::WriteDebugOutput("Tessaro: window handler failed");
+    host::WriteDebugOutput("window handler failed");
   }
 }
 

@@ -14,6 +14,7 @@
 #include <exception>
 #include <string>
 
+#include "i18n/utf16.h"
 #include "image/dib.h"
 #include "ui/toolkit/frame_layout.h"
 
@@ -29,10 +30,6 @@ inline DibRect ToDibRect(const RECT& r) { return {r.left, r.top, r.right, r.bott
 inline RECT ToRect(const DibRect& r) { return {r.left, r.top, r.right, r.bottom}; }
 inline ClientSize SizeOf(const RECT& r) { return {r.right - r.left, r.bottom - r.top}; }
 
-// Text conversions for the settings store and the language table, which keep
-// UTF-8.
-std::wstring Utf8ToWide(const std::string& text);
-std::string WideToUtf8(const std::wstring& text);
 
 class CWnd {
  public:
