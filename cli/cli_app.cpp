@@ -13,10 +13,7 @@
 #include "settings/presets.h"
 #include "settings/product_identity.h"
 #include "settings/settings_store.h"
-
-#ifndef TESSARO_VERSION
-#define TESSARO_VERSION "unknown"
-#endif
+#include "tessaro_version.h"
 
 namespace tessaro::cli {
 

@@ -1,5 +1,10 @@
 #include <windows.h>
 
+#include <filesystem>
+#include <fstream>
+#include <vector>
+
+#include "cli/module_machine.h"
 #include "cli/platform.h"
 #include "i18n/utf16.h"
 #include "cli/plugin_module.h"
@@ -19,6 +24,15 @@ std::string LastErrorText() {
     result.pop_back();
   return result.empty() ? "error " + std::to_string(code) : result;
 }
+// Enough of the file for its header, which a linker puts in the first page.
+std::string MismatchOf(const std::wstring& path) {
+  std::ifstream file(std::filesystem::path(path), std::ios::binary);
+  std::vector<uint8_t> head(4096);
+  file.read(reinterpret_cast<char*>(head.data()), std::streamsize(head.size()));
+  const size_t got = size_t(file.gcount());
+  const uint16_t own = sizeof(void*) == 8 ? kMachineX64 : kMachineX86;
+  return ProcessorMismatch(ModuleMachine(head.data(), got), own);
+}
 }  // namespace
 
 PluginModule::~PluginModule() {
@@ -35,7 +49,11 @@ bool PluginModule::Load(const std::string& path, std::string* error) {
   HMODULE module = LoadLibraryExW(full.empty() ? wide.c_str() : full.c_str(), nullptr,
                                   LOAD_WITH_ALTERED_SEARCH_PATH);
   if (!module) {
-    if (error) *error = LastErrorText();
+    if (error) {
+      *error = LastErrorText();
+      const std::string mismatch = MismatchOf(full.empty() ? wide : full);
+      if (!mismatch.empty()) *error = mismatch;
+    }
     return false;
   }
   entry_ = reinterpret_cast<PluginEntry>(

@@ -177,6 +177,11 @@ bool ImageDataCanFill(const PngHeader& header) {
   return MinimumRowBytes(header) <= data * kDeflateMaxExpansion;
 }
 
+size_t PictureBytes(uint32_t width, uint32_t height, size_t maxBytes) {
+  const uint64_t pixels = uint64_t(width) * height;  // below 2^64
+  return pixels <= uint64_t(maxBytes) / 4 ? size_t(pixels * 4) : 0;
+}
+
 bool RefusePng(PngFailure kind, std::string text, std::string* error, PngFailure* failure) {
   *error = std::move(text);
   if (failure) *failure = kind;

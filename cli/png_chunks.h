@@ -42,6 +42,11 @@ bool ImageDataCanFill(const PngHeader& header);
 // compares against.
 uint64_t MinimumRowBytes(const PngHeader& header);
 
+// The bytes of a width x height RGBA picture in memory, or 0 when they are
+// more than maxBytes (a buffer's largest size in this program): counted in 64
+// bits, so a 32-bit program's size_t cannot wrap and take too little.
+size_t PictureBytes(uint32_t width, uint32_t height, size_t maxBytes);
+
 // Sets error and failure and returns false: every refusal of the readers.
 bool RefusePng(PngFailure kind, std::string text, std::string* error, PngFailure* failure);
 

@@ -5,6 +5,7 @@
 
 #include <cstdio>
 #include <cstring>
+#include <new>
 
 #include "cli/platform.h"
 #include "i18n/utf16.h"
@@ -160,7 +161,9 @@ bool ReadPng(const std::string& path, const PngLimits& limits, Picture* picture,
   try {
     picture->width = width;
     picture->height = height;
-    picture->rgba.assign(size_t(width) * height * 4, 0);
+    const size_t pixelBytes = PictureBytes(width, height, picture->rgba.max_size());
+    if (pixelBytes == 0) throw std::bad_alloc();
+    picture->rgba.assign(pixelBytes, 0);
     const int channels = SixteenBitChannels(format);
     if (channels) {
       const size_t rowBytes = size_t(width) * size_t(channels) * 2;

@@ -5,6 +5,12 @@
 set(TESSARO_GENERATED_DIR ${CMAKE_BINARY_DIR}/generated)
 set(TESSARO_PIPL_BIN ${TESSARO_GENERATED_DIR}/pipl.bin)
 set(TESSARO_AETE_BIN ${TESSARO_GENERATED_DIR}/aete.bin)
+# The entry point is listed under the key of the module's processor.
+if(CMAKE_SIZEOF_VOID_P EQUAL 4)
+  set(TESSARO_MODULE_ARCHITECTURE x86)
+else()
+  set(TESSARO_MODULE_ARCHITECTURE x64)
+endif()
 # Must match BuildArtworkFiles(), the logo and the file names in tessaro.rc.
 set(TESSARO_ARTWORK_FILES)
 foreach(name warning.ico question.ico check_on.ico check_off.ico caption_menu.ico
@@ -66,6 +72,7 @@ add_custom_command(
   OUTPUT ${TESSARO_PIPL_BIN} ${TESSARO_AETE_BIN} ${TESSARO_ARTWORK_FILES}
   COMMAND ${CMAKE_COMMAND} -E make_directory ${TESSARO_GENERATED_DIR}
   COMMAND ${resgen} ${TESSARO_PIPL_BIN} ${TESSARO_AETE_BIN} ${TESSARO_GENERATED_DIR}
+          ${TESSARO_MODULE_ARCHITECTURE}
   DEPENDS ${resgen}
   COMMENT "Generating the plug-in property list, terminology, icons and cursor"
   VERBATIM)

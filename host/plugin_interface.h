@@ -2,7 +2,9 @@
 //
 // Written from the published binary layouts; the record must be 4-byte packed so
 // that the 8-byte pointers land where every host puts them.  The static checks at
-// the end hold on Win64 and on Linux x86-64 alike.
+// the end hold on Win64 and on Linux x86-64 alike, and 32-bit Windows has its
+// own.  There every procedure, ours and the host's, uses the C calling
+// convention, the compiler's default.
 #pragma once
 
 #include <cstddef>
@@ -365,7 +367,20 @@ struct AboutRecord {
 
 // ---- Layout checks ------------------------------------------------------------------
 static_assert(sizeof(Point16) == 4 && sizeof(Rect16) == 8 && sizeof(RGBColor16) == 6);
-static_assert(sizeof(VRect) == 16 && sizeof(PlugInMonitor) == 40 && sizeof(PlatformData) == 8);
+static_assert(sizeof(VRect) == 16 && sizeof(PlugInMonitor) == 40);
+static_assert(sizeof(BigDocumentStruct) == 92 && alignof(BigDocumentStruct) == 4);
+static_assert(offsetof(BigDocumentStruct, imageSize32) == 4);
+static_assert(offsetof(BigDocumentStruct, filterRect32) == 12);
+static_assert(offsetof(BigDocumentStruct, inRect32) == 28);
+static_assert(offsetof(BigDocumentStruct, outRect32) == 44);
+static_assert(offsetof(BigDocumentStruct, maskRect32) == 60);
+static_assert(offsetof(BigDocumentStruct, floatCoord32) == 76);
+static_assert(offsetof(BigDocumentStruct, wholeSize32) == 84);
+static_assert(sizeof(PIDescriptorSimpleReference) == 276);
+
+#if INTPTR_MAX == INT64_MAX
+// 64-bit Windows and Linux x86-64.
+static_assert(sizeof(PlatformData) == 8);
 static_assert(sizeof(FilterRecord) == 608 && alignof(FilterRecord) == 4);
 static_assert(offsetof(FilterRecord, abortProc) == 4);
 static_assert(offsetof(FilterRecord, progressProc) == 12);
@@ -469,15 +484,6 @@ static_assert(offsetof(FilterRecord, maxSpace64) == 552);
 static_assert(offsetof(FilterRecord, allowOverrangeColors) == 560);
 static_assert(offsetof(FilterRecord, reserved) == 561);
 
-static_assert(sizeof(BigDocumentStruct) == 92 && alignof(BigDocumentStruct) == 4);
-static_assert(offsetof(BigDocumentStruct, imageSize32) == 4);
-static_assert(offsetof(BigDocumentStruct, filterRect32) == 12);
-static_assert(offsetof(BigDocumentStruct, inRect32) == 28);
-static_assert(offsetof(BigDocumentStruct, outRect32) == 44);
-static_assert(offsetof(BigDocumentStruct, maskRect32) == 60);
-static_assert(offsetof(BigDocumentStruct, floatCoord32) == 76);
-static_assert(offsetof(BigDocumentStruct, wholeSize32) == 84);
-
 static_assert(sizeof(HandleProcs) == 72);
 static_assert(offsetof(HandleProcs, newProc) == 8);
 static_assert(offsetof(HandleProcs, disposeProc) == 16);
@@ -506,7 +512,6 @@ static_assert(offsetof(ReadDescriptorProcs, getKeyProc) == 24);
 static_assert(offsetof(ReadDescriptorProcs, getIntegerProc) == 32);
 static_assert(offsetof(ReadDescriptorProcs, getBooleanProc) == 56);
 static_assert(offsetof(ReadDescriptorProcs, getPinnedUnitFloatProc) == 144);
-static_assert(sizeof(PIDescriptorSimpleReference) == 276);
 
 static_assert(sizeof(ColorServicesInfo) == 56);
 static_assert(offsetof(ColorServicesInfo, selector) == 4);
@@ -520,5 +525,87 @@ static_assert(offsetof(ColorServicesInfo, selectorParameter) == 48);
 static_assert(sizeof(BufferProcs) == 72);
 static_assert(sizeof(AboutRecord) == 272);
 static_assert(offsetof(AboutRecord, reserved) == 24);
+
+#elif INTPTR_MAX == INT32_MAX
+// 32-bit Windows: the same declarations with 4-byte pointers.  The record's
+// 4-byte packing then changes nothing, and every later field moves up by 4
+// bytes for each pointer before it.
+static_assert(sizeof(PlatformData) == 4);
+static_assert(sizeof(FilterRecord) == 488 && alignof(FilterRecord) == 4);
+static_assert(offsetof(FilterRecord, abortProc) == 4);
+static_assert(offsetof(FilterRecord, progressProc) == 8);
+static_assert(offsetof(FilterRecord, parameters) == 12);
+static_assert(offsetof(FilterRecord, imageSize) == 16);
+static_assert(offsetof(FilterRecord, planes) == 20);
+static_assert(offsetof(FilterRecord, filterRect) == 22);
+static_assert(offsetof(FilterRecord, background) == 30);
+static_assert(offsetof(FilterRecord, maxSpace) == 44);
+static_assert(offsetof(FilterRecord, inRect) == 52);
+static_assert(offsetof(FilterRecord, inLoPlane) == 60);
+static_assert(offsetof(FilterRecord, outRect) == 64);
+static_assert(offsetof(FilterRecord, inData) == 76);
+static_assert(offsetof(FilterRecord, inRowBytes) == 80);
+static_assert(offsetof(FilterRecord, outData) == 84);
+static_assert(offsetof(FilterRecord, outRowBytes) == 88);
+static_assert(offsetof(FilterRecord, haveMask) == 93);
+static_assert(offsetof(FilterRecord, maskRect) == 96);
+static_assert(offsetof(FilterRecord, maskData) == 104);
+static_assert(offsetof(FilterRecord, maskRowBytes) == 108);
+static_assert(offsetof(FilterRecord, backColor) == 112);
+static_assert(offsetof(FilterRecord, hostSig) == 120);
+static_assert(offsetof(FilterRecord, hostProc) == 124);
+static_assert(offsetof(FilterRecord, imageMode) == 128);
+static_assert(offsetof(FilterRecord, monitor) == 148);
+static_assert(offsetof(FilterRecord, platformData) == 188);
+static_assert(offsetof(FilterRecord, bufferProcs) == 192);
+static_assert(offsetof(FilterRecord, handleProcs) == 208);
+static_assert(offsetof(FilterRecord, filterCase) == 216);
+static_assert(offsetof(FilterRecord, advanceState) == 224);
+static_assert(offsetof(FilterRecord, getPropertyObsolete) == 232);
+static_assert(offsetof(FilterRecord, inputRate) == 248);
+static_assert(offsetof(FilterRecord, colorServices) == 256);
+static_assert(offsetof(FilterRecord, inLayerPlanes) == 260);
+static_assert(offsetof(FilterRecord, inColumnBytes) == 300);
+static_assert(offsetof(FilterRecord, imageServicesProcs) == 316);
+static_assert(offsetof(FilterRecord, inTileHeight) == 324);
+static_assert(offsetof(FilterRecord, descriptorParameters) == 356);
+static_assert(offsetof(FilterRecord, errorString) == 360);
+static_assert(offsetof(FilterRecord, depth) == 380);
+static_assert(offsetof(FilterRecord, bigDocumentData) == 400);
+static_assert(offsetof(FilterRecord, createNewLayer) == 412);
+static_assert(offsetof(FilterRecord, bufferSpace64) == 424);
+static_assert(offsetof(FilterRecord, maxSpace64) == 432);
+static_assert(offsetof(FilterRecord, reserved) == 441);
+
+static_assert(sizeof(HandleProcs) == 36);
+static_assert(offsetof(HandleProcs, newProc) == 4);
+static_assert(offsetof(HandleProcs, lockProc) == 20);
+static_assert(offsetof(HandleProcs, unlockProc) == 24);
+static_assert(offsetof(HandleProcs, disposeRegularHandleProc) == 32);
+
+static_assert(sizeof(PIDescriptorParameters) == 20);
+static_assert(offsetof(PIDescriptorParameters, descriptor) == 8);
+static_assert(offsetof(PIDescriptorParameters, writeDescriptorProcs) == 12);
+static_assert(offsetof(PIDescriptorParameters, readDescriptorProcs) == 16);
+
+static_assert(sizeof(WriteDescriptorProcs) == 68);
+static_assert(offsetof(WriteDescriptorProcs, putIntegerProc) == 12);
+static_assert(offsetof(WriteDescriptorProcs, putScopedObjectProc) == 64);
+static_assert(sizeof(ReadDescriptorProcs) == 76);
+static_assert(offsetof(ReadDescriptorProcs, getKeyProc) == 12);
+static_assert(offsetof(ReadDescriptorProcs, getPinnedUnitFloatProc) == 72);
+
+static_assert(sizeof(ColorServicesInfo) == 36);
+static_assert(offsetof(ColorServicesInfo, reservedSourceSpaceInfo) == 12);
+static_assert(offsetof(ColorServicesInfo, colorComponents) == 20);
+static_assert(offsetof(ColorServicesInfo, reserved) == 28);
+static_assert(offsetof(ColorServicesInfo, selectorParameter) == 32);
+
+static_assert(sizeof(BufferProcs) == 36);
+static_assert(sizeof(AboutRecord) == 256);
+static_assert(offsetof(AboutRecord, reserved) == 12);
+#else
+#error "the host interface is declared for 32-bit and 64-bit pointers only"
+#endif
 
 }  // namespace tessaro::host

@@ -78,7 +78,11 @@ constexpr uint8_t kFlagsWithSelection = 0x0f;
 
 }  // namespace
 
-std::vector<uint8_t> BuildPropertyList() {
+uint32_t EntryPointKey(ModuleArchitecture architecture) {
+  return architecture == ModuleArchitecture::X86 ? FourCC("wx86") : FourCC("8664");
+}
+
+std::vector<uint8_t> BuildPropertyList(ModuleArchitecture architecture) {
   PropertyList list;
   ByteWriter w;
 
@@ -100,7 +104,7 @@ std::vector<uint8_t> BuildPropertyList() {
 
   w = {};
   w.CString(kEntryPointName);
-  list.Add(FourCC("8664"), w);
+  list.Add(EntryPointKey(architecture), w);
 
   w = {};
   w.U32(0);

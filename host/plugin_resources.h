@@ -21,7 +21,14 @@ constexpr char kSuiteDescription[] = "Quelmark Filters";
 constexpr char kEventName[] = "Quelmark Tessaro";
 constexpr char kEnableExpression[] = "in (PSHOP_ImageMode,RGBMode)";
 
-std::vector<uint8_t> BuildPropertyList();
+// A Windows host looks for the entry point under the key of its own processor
+// and passes over modules without it.
+enum class ModuleArchitecture { X64, X86 };
+constexpr ModuleArchitecture kBuiltArchitecture =
+    sizeof(void*) == 4 ? ModuleArchitecture::X86 : ModuleArchitecture::X64;
+uint32_t EntryPointKey(ModuleArchitecture architecture);
+
+std::vector<uint8_t> BuildPropertyList(ModuleArchitecture architecture);
 std::vector<uint8_t> BuildTerminology();
 
 }  // namespace tessaro::host

@@ -53,7 +53,11 @@ bool PlanJump(double x, double d, int64_t n, Jump& j) {
   const int64_t room = j.units > 0 ? kHigh - j.m0 : j.m0 - kLow;
   const int64_t size = j.units > 0 ? j.units : -j.units;
   j.steps = n;
-  if (size != 0 && static_cast<unsigned __int128>(n) * uint64_t(size) > uint64_t(room)) j.steps = room / size;
+  // No 128-bit integers on 32-bit targets: an overflowing product exceeds the room too.
+  uint64_t need = 0;
+  if (size != 0 && (__builtin_mul_overflow(uint64_t(n), uint64_t(size), &need) ||
+                    need > uint64_t(room)))
+    j.steps = room / size;
   return j.steps > 0;
 }
 

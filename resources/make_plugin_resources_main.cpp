@@ -21,11 +21,16 @@ bool WriteFile(const std::string& path, const std::vector<uint8_t>& bytes) {
 }  // namespace
 
 int main(int argc, char** argv) {
-  if (argc != 4) {
-    std::fprintf(stderr, "usage: %s PIPL.bin AETE.bin ARTWORK_FOLDER\n", argv[0]);
+  // The tool runs on the build machine: the module's processor is told.
+  using tessaro::host::ModuleArchitecture;
+  const std::string arch = argc == 5 ? argv[4] : "";
+  if (argc != 5 || (arch != "x64" && arch != "x86")) {
+    std::fprintf(stderr, "usage: %s PIPL.bin AETE.bin ARTWORK_FOLDER x64|x86\n", argv[0]);
     return 1;
   }
-  bool ok = WriteFile(argv[1], tessaro::host::BuildPropertyList()) &&
+  const ModuleArchitecture architecture =
+      arch == "x86" ? ModuleArchitecture::X86 : ModuleArchitecture::X64;
+  bool ok = WriteFile(argv[1], tessaro::host::BuildPropertyList(architecture)) &&
             WriteFile(argv[2], tessaro::host::BuildTerminology());
   for (const auto& file : tessaro::resources::BuildArtworkFiles())
     ok = ok && WriteFile(std::string(argv[3]) + "/" + file.name, file.bytes);

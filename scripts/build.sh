@@ -3,6 +3,7 @@
 #   native  Linux build (core, module Tessaro.so, tests)      -> build/native
 #   asan    the same with AddressSanitizer + UBSan             -> build/asan
 #   win     Windows x64 module Tessaro.8bf and tests (MinGW)   -> build/win
+#   win32   Windows x86 module Tessaro.8bf and tests (MinGW)   -> build/win32
 #   fuzz    the fuzz targets, clang with libFuzzer and ASan     -> build/fuzz
 #   tsan    ThreadSanitizer: the renderer and filter-run tests  -> build/tsan
 # Without arguments: native, asan and win.
@@ -39,6 +40,8 @@ for t in "${trees[@]}"; do
     asan) configure_and_build asan -DCMAKE_BUILD_TYPE=Debug -DTESSARO_SANITIZE=ON ;;
     win) configure_and_build win -DCMAKE_BUILD_TYPE=RelWithDebInfo \
            -DCMAKE_TOOLCHAIN_FILE="$root/cmake/mingw-w64-x86_64.cmake" ;;
+    win32) configure_and_build win32 -DCMAKE_BUILD_TYPE=RelWithDebInfo \
+           -DCMAKE_TOOLCHAIN_FILE="$root/cmake/mingw-w64-i686.cmake" ;;
     fuzz) build_targets=(tessaro_fuzzers)
           CC=clang CXX=clang++ configure_and_build fuzz -DCMAKE_BUILD_TYPE=RelWithDebInfo \
             -DTESSARO_SANITIZE=ON -DTESSARO_FUZZ=ON -DTESSARO_TESTS=OFF
@@ -46,6 +49,6 @@ for t in "${trees[@]}"; do
     tsan) build_targets=(tessaro_tsan_tests tessaro_module_tests)
           configure_and_build tsan -DCMAKE_BUILD_TYPE=RelWithDebInfo -DTESSARO_TSAN=ON
           build_targets=() ;;
-    *) echo "unknown tree: $t (native, asan, win, fuzz or tsan)" >&2; exit 1 ;;
+    *) echo "unknown tree: $t (native, asan, win, win32, fuzz or tsan)" >&2; exit 1 ;;
   esac
 done

@@ -1,14 +1,24 @@
 #!/usr/bin/env bash
 # Runs the same pictures with the same settings through the native command-line
-# host with Tessaro.so and through tessaro.exe with Tessaro.8bf under Wine, and
-# compares the results pixel for pixel: both builds must compute the same bits.
-# Needs build/native and build/win.  Prints one line per case and a summary.
+# host with Tessaro.so and through tessaro.exe with Tessaro.8bf under Wine, for
+# the 64-bit and the 32-bit Windows build, and compares the results pixel for
+# pixel: every build must compute the same bits.
+#   scripts/compare-hosts.sh [WINDOWS_TREE...]   (default: win win32)
+# Needs build/native and the Windows trees.  Prints one line per case and tree
+# and a summary.
 set -euo pipefail
 root=$(cd "$(dirname "$0")/.." && pwd)
 cd "$root"
+trees=("$@")
+[[ ${#trees[@]} -gt 0 ]] || trees=(win win32)
+for tree in native "${trees[@]}"; do
+  [[ -x build/$tree/bin/tessaro || -f build/$tree/bin/tessaro.exe ]] ||
+    { echo "compare-hosts: build/$tree has no tessaro: build it first (scripts/build.sh $tree)" >&2; exit 1; }
+done
 work=build/compare-hosts
 rm -rf "$work"
-mkdir -p "$work/in" "$work/native" "$work/win"
+mkdir -p "$work/in" "$work/native"
+for tree in "${trees[@]}"; do mkdir -p "$work/$tree"; done
 
 # Pictures of our own making: shapes with transparency, a photo-like gradient,
 # thin and tiny objects, and a selection mask for the flat image.
@@ -40,36 +50,35 @@ cases=(
 export WINEDEBUG=-all
 passed=0
 failed=0
+n=0
 for entry in "${cases[@]}"; do
   name=${entry%%|*}
   args=${entry#*|}
   args=${args//flat-mask.png/$work/in/flat-mask.png}
-  n=$((passed + failed))
   out="case$n-$name.png"
-  # shellcheck disable=SC2086
   native_status=0
-  build/native/bin/tessaro --quiet $args "$work/in/$name.png" -o "$work/native/$out" 2>"$work/native/$out.err" || native_status=$?
-  win_status=0
   # shellcheck disable=SC2086
-  bash scripts/wine-run.sh build/win/bin/tessaro.exe --quiet $args "$work/in/$name.png" -o "$work/win/$out" 2>"$work/win/$out.err" || win_status=$?
-  if [[ $native_status -ne $win_status ]]; then
-    echo "case $n ($name $args): exit status native $native_status, Windows $win_status"
-    failed=$((failed + 1))
-    continue
-  fi
-  if [[ $native_status -ne 0 ]]; then
-    echo "case $n ($name $args): both refused or failed with status $native_status"
-    failed=$((failed + 1))
-    continue
-  fi
-  if cmp -s <(convert "$work/native/$out" -depth 8 rgba:-) <(convert "$work/win/$out" -depth 8 rgba:-); then
-    echo "case $n ($name $args): identical"
-    passed=$((passed + 1))
-  else
-    diff_pixels=$(compare -metric AE "$work/native/$out" "$work/win/$out" null: 2>&1 || true)
-    echo "case $n ($name $args): DIFFERENT ($diff_pixels pixels)"
-    failed=$((failed + 1))
-  fi
+  build/native/bin/tessaro --quiet $args "$work/in/$name.png" -o "$work/native/$out" 2>"$work/native/$out.err" || native_status=$?
+  for tree in "${trees[@]}"; do
+    win_status=0
+    # shellcheck disable=SC2086
+    bash scripts/wine-run.sh "build/$tree/bin/tessaro.exe" --quiet $args "$work/in/$name.png" -o "$work/$tree/$out" 2>"$work/$tree/$out.err" || win_status=$?
+    if [[ $native_status -ne $win_status ]]; then
+      echo "case $n ($name $args): exit status native $native_status, $tree $win_status"
+      failed=$((failed + 1))
+    elif [[ $native_status -ne 0 ]]; then
+      echo "case $n ($name $args): both refused or failed with status $native_status"
+      failed=$((failed + 1))
+    elif cmp -s <(convert "$work/native/$out" -depth 8 rgba:-) <(convert "$work/$tree/$out" -depth 8 rgba:-); then
+      echo "case $n ($name $args): $tree identical"
+      passed=$((passed + 1))
+    else
+      diff_pixels=$(compare -metric AE "$work/native/$out" "$work/$tree/$out" null: 2>&1 || true)
+      echo "case $n ($name $args): $tree DIFFERENT ($diff_pixels pixels)"
+      failed=$((failed + 1))
+    fi
+  done
+  n=$((n + 1))
 done
 echo "hosts: $passed passed, $failed failed"
 [[ $failed -eq 0 ]]

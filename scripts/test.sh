@@ -1,15 +1,16 @@
 #!/usr/bin/env bash
 # The whole proof: installs what is missing, builds the native, sanitized,
-# ThreadSanitizer and Windows trees, and runs every test (the Windows ones
-# under Wine, with a virtual display for anything that opens a window), then
-# every fuzz target for a short while.
+# ThreadSanitizer and the 64-bit and 32-bit Windows trees, and runs every test
+# (the Windows ones under Wine, with a virtual display for anything that opens
+# a window), every fuzz target for a short while, the comparison of the hosts'
+# pictures, and the packaging command with its smoke test of the packages.
 set -euo pipefail
 root=$(cd "$(dirname "$0")/.." && pwd)
 cd "$root"
 start=$(date +%s)
 
 bash scripts/install-deps.sh
-bash scripts/build.sh native asan win tsan
+bash scripts/build.sh native asan win win32 tsan
 
 failed=0
 run_ctest() {
@@ -61,11 +62,19 @@ export DISPLAY=$display
 # every time a window goes away.
 bash scripts/wine-run.sh reg add 'HKCU\Software\Wine\X11 Driver' /v Managed /d N /f >/dev/null 2>&1 || true
 run_ctest win
+run_ctest win32
 
-echo "== native and Windows hosts on the same pictures"
-if ! bash scripts/compare-hosts.sh; then
+echo "== native and Windows hosts (64-bit and 32-bit) on the same pictures"
+if ! bash scripts/compare-hosts.sh win win32; then
   failed=1
 fi
+
+echo "== packages: built, unpacked and tried"
+package_start=$(date +%s)
+if ! bash scripts/package.sh; then
+  failed=1
+fi
+echo "packaging and its smoke test took $(( $(date +%s) - package_start )) s"
 
 echo "test command finished in $(( $(date +%s) - start )) s"
 if [[ $failed -ne 0 ]]; then

@@ -3,7 +3,7 @@
 # leaves on disk.  Files are passed by relative names from a work folder, so
 # the same commands work for Windows programs under Wine.
 #
-# -DPROGRAM -DEMULATOR -DTEST_MODULE -DFIXTURES -DWORK -DNATIVE
+# -DPROGRAM -DEMULATOR -DTEST_MODULE -DFIXTURES -DWORK -DNATIVE -DVERSION
 
 file(REMOVE_RECURSE ${WORK})
 file(MAKE_DIRECTORY ${WORK})
@@ -63,7 +63,7 @@ file(MAKE_DIRECTORY ${WORK}/afolder)
 run(input_is_folder 1 "afolder: is a folder, not a PNG file" afolder -o out.png)
 expect_absent(file_errors out.png)
 run(help 0 "Usage: tessaro" --help)
-run(version 0 "tessaro 1." --version)
+run(version 0 "tessaro ${VERSION}" --version)
 
 # ---- Runs through the test module --------------------------------------------------------
 run(success 0 "" --plugin ${module_name} rgba16.png -o out.png)

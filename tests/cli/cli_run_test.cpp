@@ -22,6 +22,7 @@
 #include "settings/settings_store.h"
 #include "tests/cli/allocation_faults.h"
 #include "tests/cli/test_module_host.h"
+#include "tessaro_version.h"
 
 namespace tessaro::testing {
 namespace {
@@ -212,7 +213,7 @@ TEST_F(CliRunTest, UsageAndFileErrorsNameTheirCulprit) {
   EXPECT_EQ(RunBare({"--help"}), 0);
   EXPECT_EQ(out_.rfind("Usage: tessaro", 0), 0u);
   EXPECT_EQ(RunBare({"--version"}), 0);
-  EXPECT_EQ(out_, "tessaro 1.0.0\n");
+  EXPECT_EQ(out_, "tessaro " TESSARO_VERSION "\n");
 }
 
 TEST_F(CliRunTest, ClampedValuesAreWarnedAboutAndReachTheFilterClamped) {

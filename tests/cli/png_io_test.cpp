@@ -237,6 +237,20 @@ void WriteBytes(const std::string& path, const std::vector<uint8_t>& bytes) {
   out.write(reinterpret_cast<const char*>(bytes.data()), std::streamsize(bytes.size()));
 }
 
+// 40000 x 30000 pixels are 4.8 GB: a 32-bit program's size_t would wrap them
+// to 505 MB and the reader would write past its buffer.
+TEST(PngPictureBytes, CountsBeyondThirtyTwoBitsAndRefusesWhatABufferCannotHold) {
+  constexpr size_t kThirtyTwoBitMax = 0x7FFFFFFF;  // a 32-bit program's largest buffer
+  EXPECT_EQ(cli::PictureBytes(40000, 30000, kThirtyTwoBitMax), 0u);
+  EXPECT_EQ(cli::PictureBytes(0xFFFFFFFFu, 0xFFFFFFFFu, size_t(-1)), 0u);
+  EXPECT_EQ(cli::PictureBytes(1000, 500, kThirtyTwoBitMax), 2000000u);
+  EXPECT_EQ(cli::PictureBytes(8192, 65535, kThirtyTwoBitMax), 2147450880u);  // just fits
+  EXPECT_EQ(cli::PictureBytes(8192, 65536, kThirtyTwoBitMax), 0u);
+  if (sizeof(size_t) == 8) {
+    EXPECT_EQ(uint64_t(cli::PictureBytes(40000, 30000, size_t(-1))), 4800000000u);
+  }
+}
+
 // A header may claim anything: the reader takes no memory for pixels that the
 // file's data cannot fill, and both builds refuse the same damaged files.
 TEST_F(PngIoTest, DamagedFilesAreRefusedBeforeAnyPixelMemoryIsTaken) {

@@ -58,7 +58,7 @@ HWND FindBox() {
   HWND found = nullptr;
   EnumThreadWindows(
       GetCurrentThreadId(),
-      [](HWND h, LPARAM data) -> BOOL {
+      [](HWND h, LPARAM data) CALLBACK -> BOOL {
         if (GetDlgItem(h, kPictureId) == nullptr) return TRUE;
         *reinterpret_cast<HWND*>(data) = h;
         return FALSE;

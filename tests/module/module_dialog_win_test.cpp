@@ -71,7 +71,7 @@ HWND FindThreadWindow(const std::function<bool(HWND)>& match) {
   } search{&match, nullptr};
   EnumThreadWindows(
       GetCurrentThreadId(),
-      [](HWND hwnd, LPARAM data) -> BOOL {
+      [](HWND hwnd, LPARAM data) CALLBACK -> BOOL {
         auto* s = reinterpret_cast<Search*>(data);
         if (IsWindowVisible(hwnd) && (*s->match)(hwnd)) {
           s->found = hwnd;
@@ -173,7 +173,8 @@ void CALLBACK Drive(HWND, UINT, UINT_PTR, DWORD) {
 
 int16_t PickColor(host::ColorServicesInfo* info) {
   ++g_script.hostPicks;
-  if (info->infoSize != 56 || info->selector != 0) return -50;
+  // 56 bytes from a 64-bit module, 36 from a 32-bit one.
+  if (info->infoSize != int32_t(sizeof(host::ColorServicesInfo)) || info->selector != 0) return -50;
   info->colorComponents[0] = 10;
   info->colorComponents[1] = 200;
   info->colorComponents[2] = 30;

@@ -30,7 +30,8 @@ inline std::vector<uint8_t> CStringBytes(const std::string& s) {
   return Padded(v);
 }
 
-inline void ExpectTessaroPropertyList(const uint8_t* data, size_t size) {
+// entryKey: the entry point's key for the module's processor, "8664" or "wx86".
+inline void ExpectTessaroPropertyList(const uint8_t* data, size_t size, uint32_t entryKey) {
   const PiplResource r = ReadPipl(data, size);
   EXPECT_EQ(r.prefix, 1);
   EXPECT_EQ(r.version, 0u);
@@ -39,7 +40,7 @@ inline void ExpectTessaroPropertyList(const uint8_t* data, size_t size) {
   EXPECT_TRUE(r.walkedToEnd) << "properties do not end exactly at the resource end";
 
   const uint32_t expectedOrder[] = {Code("kind"), Code("name"), Code("catg"), Code("vers"),
-                                    Code("8664"), Code("hstm"), Code("mode"), Code("enbl"),
+                                    entryKey,     Code("hstm"), Code("mode"), Code("enbl"),
                                     Code("flly"), Code("fici")};
   for (size_t i = 0; i < r.properties.size(); ++i) {
     const PiplProperty& p = r.properties[i];
@@ -60,7 +61,9 @@ inline void ExpectTessaroPropertyList(const uint8_t* data, size_t size) {
   EXPECT_EQ(data_of("name"), PascalBytes("Tessaro..."));
   EXPECT_EQ(data_of("catg"), PascalBytes("Quelmark Software"));
   EXPECT_EQ(data_of("vers"), (std::vector<uint8_t>{0x01, 0x00, 0x01, 0x00}));
-  EXPECT_EQ(data_of("8664"), CStringBytes("PluginMainTessaro"));
+  const PiplProperty* entry = r.Find(entryKey);
+  ASSERT_NE(entry, nullptr) << "no entry point for the module's processor";
+  EXPECT_EQ(entry->data, CStringBytes("PluginMainTessaro"));
   EXPECT_EQ(data_of("mode"), (std::vector<uint8_t>{0x10, 0, 0, 0}));
   EXPECT_EQ(data_of("enbl"), CStringBytes("in (PSHOP_ImageMode,RGBMode)"));
   EXPECT_EQ(data_of("flly"), (std::vector<uint8_t>{0x80, 0, 0, 0}));

@@ -531,6 +531,22 @@ TEST(PortableMath, SinCosAreCorrectlyRounded) {
   cosAcc.Expect();
 }
 
+
+// (a b + delta) / 2^54 for a b < 2^118 and delta = +-1, in 64-bit halves: 32-bit
+// targets have no 128-bit integers.
+uint64_t ProductShifted54(uint64_t a, uint64_t b, int delta) {
+  const uint64_t aLo = a & 0xFFFFFFFFu, aHi = a >> 32, bLo = b & 0xFFFFFFFFu, bHi = b >> 32;
+  const uint64_t ll = aLo * bLo, lh = aLo * bHi, hl = aHi * bLo;
+  const uint64_t mid = (ll >> 32) + (lh & 0xFFFFFFFFu) + (hl & 0xFFFFFFFFu);
+  uint64_t lo = (mid << 32) | (ll & 0xFFFFFFFFu);
+  uint64_t hi = aHi * bHi + (lh >> 32) + (hl >> 32) + (mid >> 32);
+  if (delta > 0) {
+    hi += ++lo == 0;
+  } else {
+    hi -= lo-- == 0;
+  }
+  return (hi << 10) | (lo >> 54);
+}
 TEST(PortableMath, Atan2IsCorrectlyRounded) {
   Accuracy acc("atan2");
   auto check = [&](double y, double x) {
@@ -566,8 +582,7 @@ TEST(PortableMath, Atan2IsCorrectlyRounded) {
     for (int k = 0; k < 6; ++k) inverse *= 2 - den * inverse;
     for (int sign : {1, -1}) {
       const uint64_t m = (sign > 0 ? inverse : 0 - inverse) & ((uint64_t(1) << 54) - 1);
-      __extension__ const unsigned __int128 product = (unsigned __int128)m * den;
-      const uint64_t num = uint64_t((sign > 0 ? product - 1 : product + 1) >> 54);
+      const uint64_t num = ProductShifted54(m, den, sign > 0 ? -1 : 1);
       for (int shift : {0, 8, 30, 53, 55, 60}) check(std::ldexp(double(num), -shift), double(den));
     }
   }

@@ -1,10 +1,13 @@
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cstdint>
+#include <string>
 #include <vector>
 
 #include "image/dib.h"
 #include "ui/dialog/about_scroller.h"
+#include "tessaro_version.h"
 
 namespace tessaro {
 namespace {
@@ -119,6 +122,18 @@ TEST(AboutPicture, TextBandCoverageDarkensTheLogoFromColumnTenOn) {
   EXPECT_EQ(working.PixelAt(5, 2), 0xFFFFFFFFu);
   EXPECT_EQ(working.PixelAt(12, 3), 0xFFFFFFFFu);
   EXPECT_EQ(clean.PixelAt(12, 2), 0xFFFFFFFFu) << "the clean copy stays clean";
+}
+
+TEST(AboutCredits, OpenWithTheProductAndTheVersionOfTheBuild) {
+  // The about box says the version as people do: without a zero patch level.
+  const std::string full = TESSARO_VERSION;
+  ASSERT_EQ(std::count(full.begin(), full.end(), '.'), 2) << full;
+  std::string said = full;
+  if (said.compare(said.size() - 2, 2, ".0") == 0) said.resize(said.size() - 2);
+  const std::vector<std::string>& lines = AboutCreditLines();
+  ASSERT_EQ(lines.size(), 28u);
+  EXPECT_EQ(lines.front(), "Tessaro " + said);
+  EXPECT_EQ(lines.back(), "Thank you for using our Software!");
 }
 
 }  // namespace

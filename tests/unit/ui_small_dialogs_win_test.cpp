@@ -43,7 +43,7 @@ T* OpenDialog() {
   } search;
   EnumThreadWindows(
       GetCurrentThreadId(),
-      [](HWND hwnd, LPARAM data) -> BOOL {
+      [](HWND hwnd, LPARAM data) CALLBACK -> BOOL {
         auto* s = reinterpret_cast<Search*>(data);
         auto* dialog = dynamic_cast<T*>(CWnd::FromHandle(hwnd));
         if (dialog != nullptr && IsWindowVisible(hwnd)) {

@@ -2,6 +2,8 @@
 
 #include <algorithm>
 
+#include "settings/product_identity.h"
+#include "tessaro_version.h"
 #include "ui/toolkit/skin_metrics.h"
 
 namespace tessaro {
@@ -59,7 +61,7 @@ void AboutScroller::ForEachVisibleLine(
 
 const std::vector<std::string>& AboutCreditLines() {
   static const std::vector<std::string> lines = {
-      "Tessaro 2.0",
+      std::string(kProductName) + " " + TESSARO_VERSION_SHORT,
       "",
       "Published by",
       "   Quelmark Ltd",

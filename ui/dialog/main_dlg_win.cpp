@@ -95,7 +95,7 @@ int IdOf(SettingId id) { return Info(id).controlId; }
 
 std::vector<ScreenRect> MonitorWorkAreas() {
   std::vector<ScreenRect> areas;
-  const auto collect = [](HMONITOR monitor, HDC, LPRECT, LPARAM data) -> BOOL {
+  const auto collect = [](HMONITOR monitor, HDC, LPRECT, LPARAM data) CALLBACK -> BOOL {
     MONITORINFO info = {};
     info.cbSize = sizeof info;
     if (GetMonitorInfoW(monitor, &info) != FALSE) {
