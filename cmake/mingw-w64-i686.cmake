@@ -1,13 +1,8 @@
 # Cross-compiling the Windows x86 (32-bit) module with MinGW-w64 (posix threads).
-set(CMAKE_SYSTEM_NAME Windows)
 set(CMAKE_SYSTEM_PROCESSOR x86)
 
 set(TESSARO_MINGW_PREFIX i686-w64-mingw32)
-set(CMAKE_C_COMPILER ${TESSARO_MINGW_PREFIX}-gcc-posix)
-set(CMAKE_CXX_COMPILER ${TESSARO_MINGW_PREFIX}-g++-posix)
-set(CMAKE_RC_COMPILER ${TESSARO_MINGW_PREFIX}-windres)
-set(CMAKE_AR ${TESSARO_MINGW_PREFIX}-gcc-ar-posix CACHE FILEPATH "")
-set(CMAKE_RANLIB ${TESSARO_MINGW_PREFIX}-gcc-ranlib-posix CACHE FILEPATH "")
+include(${CMAKE_CURRENT_LIST_DIR}/mingw-w64-common.cmake)
 
 # The compiler's default for this target is the x87 unit, whose 80-bit
 # registers round differently from the 64-bit doubles of every other build:
@@ -20,12 +15,3 @@ set(CMAKE_CXX_FLAGS_INIT "${TESSARO_X86_FLAGS}")
 # The command-line program may use 4 GB on 64-bit Windows instead of 2 GB:
 # large pictures need it, and nothing here keeps flags in pointers' top bit.
 set(CMAKE_EXE_LINKER_FLAGS_INIT "-Wl,--large-address-aware")
-
-set(CMAKE_FIND_ROOT_PATH /usr/${TESSARO_MINGW_PREFIX})
-set(CMAKE_FIND_ROOT_PATH_MODE_PROGRAM NEVER)
-set(CMAKE_FIND_ROOT_PATH_MODE_LIBRARY ONLY)
-set(CMAKE_FIND_ROOT_PATH_MODE_INCLUDE ONLY)
-set(CMAKE_FIND_ROOT_PATH_MODE_PACKAGE ONLY)
-
-# Tests of this tree run through Wine.
-set(CMAKE_CROSSCOMPILING_EMULATOR ${CMAKE_CURRENT_LIST_DIR}/../scripts/wine-run.sh)
