@@ -246,7 +246,7 @@ HWND WindowOfProcess(DWORD pid) {
     HWND found;
   } search{pid, nullptr};
   EnumWindows(
-      [](HWND h, LPARAM data) -> BOOL {
+      [](HWND h, LPARAM data) CALLBACK -> BOOL {
         auto* s = reinterpret_cast<Search*>(data);
         DWORD owner = 0;
         GetWindowThreadProcessId(h, &owner);

@@ -209,7 +209,7 @@ TEST(DpiAwareness, ModalDialogsRunPerMonitorAwareAndTheHostKeepsItsContext) {
   CDialogTemplate t(WS_POPUP | WS_VISIBLE, 0, 0, 80, 40, L"Aware");
   t.AddItem(DialogItemClass::kButton, IDOK, L"OK", WS_CHILD | WS_VISIBLE, 5, 5, 40, 14);
   CDialog dialog;
-  const UINT_PTR timer = SetTimer(nullptr, 0, 100, [](HWND, UINT, UINT_PTR id, DWORD) {
+  const UINT_PTR timer = SetTimer(nullptr, 0, 100, [](HWND, UINT, UINT_PTR id, DWORD) CALLBACK {
     during = s_awareness(s_get());
     {
       const CHostDpiScope host;  // around a call into the host

@@ -219,7 +219,7 @@ void CToolDlg::ChangeDpi(int32_t dpi, const RECT* suggested) {
         } swap{current, font};
         EnumChildWindows(
             Hwnd(),
-            [](HWND child, LPARAM data) -> BOOL {
+            [](HWND child, LPARAM data) CALLBACK -> BOOL {
               const auto* s = reinterpret_cast<const Swap*>(data);
               if (reinterpret_cast<HFONT>(::SendMessageW(child, WM_GETFONT, 0, 0)) == s->from)
                 ::SendMessageW(child, WM_SETFONT, reinterpret_cast<WPARAM>(s->to), FALSE);
@@ -237,7 +237,7 @@ void CToolDlg::ChangeDpi(int32_t dpi, const RECT* suggested) {
     } sizes{old, dpi};
     EnumChildWindows(
         Hwnd(),
-        [](HWND child, LPARAM data) -> BOOL {
+        [](HWND child, LPARAM data) CALLBACK -> BOOL {
           const auto* s = reinterpret_cast<const Sizes*>(data);
           if (auto* button = dynamic_cast<CButtonST*>(CWnd::FromHandle(child))) {
             const int side = RescaleForDpi(button->IconWidth(), s->from, s->to);
