@@ -31,6 +31,18 @@ WPARAM HitTestCode(FrameHit hit) {
   return HTNOWHERE;
 }
 
+// Calls visit(child) for every window below parent.
+template <class Visit>
+void ForEachChild(HWND parent, Visit visit) {
+  EnumChildWindows(
+      parent,
+      [](HWND child, LPARAM data) CALLBACK -> BOOL {
+        (*reinterpret_cast<Visit*>(data))(child);
+        return TRUE;
+      },
+      reinterpret_cast<LPARAM>(&visit));
+}
+
 }  // namespace
 
 CToolDlg::CToolDlg() = default;
@@ -214,38 +226,22 @@ void CToolDlg::ChangeDpi(int32_t dpi, const RECT* suggested) {
       face.lfHeight = RescaleForDpi(face.lfHeight, old, dpi);
       face.lfWidth = RescaleForDpi(face.lfWidth, old, dpi);
       if (HFONT font = CreateFontIndirectW(&face)) {
-        struct Swap {
-          HFONT from, to;
-        } swap{current, font};
-        EnumChildWindows(
-            Hwnd(),
-            [](HWND child, LPARAM data) CALLBACK -> BOOL {
-              const auto* s = reinterpret_cast<const Swap*>(data);
-              if (reinterpret_cast<HFONT>(::SendMessageW(child, WM_GETFONT, 0, 0)) == s->from)
-                ::SendMessageW(child, WM_SETFONT, reinterpret_cast<WPARAM>(s->to), FALSE);
-              return TRUE;
-            },
-            reinterpret_cast<LPARAM>(&swap));
+        ForEachChild(Hwnd(), [&](HWND child) {
+          if (reinterpret_cast<HFONT>(::SendMessageW(child, WM_GETFONT, 0, 0)) == current)
+            ::SendMessageW(child, WM_SETFONT, reinterpret_cast<WPARAM>(font), FALSE);
+        });
         HFONT previous = dpiFont_;
         dpiFont_ = font;
         if (previous != nullptr) DeleteObject(previous);
       }
     }
     RescaleLayout(old, dpi);
-    struct Sizes {
-      int32_t from, to;
-    } sizes{old, dpi};
-    EnumChildWindows(
-        Hwnd(),
-        [](HWND child, LPARAM data) CALLBACK -> BOOL {
-          const auto* s = reinterpret_cast<const Sizes*>(data);
-          if (auto* button = dynamic_cast<CButtonST*>(CWnd::FromHandle(child))) {
-            const int side = RescaleForDpi(button->IconWidth(), s->from, s->to);
-            if (side > 0) button->ResizeIcons(side, side);
-          }
-          return TRUE;
-        },
-        reinterpret_cast<LPARAM>(&sizes));
+    ForEachChild(Hwnd(), [&](HWND child) {
+      if (auto* button = dynamic_cast<CButtonST*>(CWnd::FromHandle(child))) {
+        const int side = RescaleForDpi(button->IconWidth(), old, dpi);
+        if (side > 0) button->ResizeIcons(side, side);
+      }
+    });
     if (rolledUp_) savedClientHeight_ = RescaleForDpi(savedClientHeight_, old, dpi);
     OnSkinDpiChanged();
   }
