@@ -89,8 +89,10 @@ class HostWindowImitation {
 
  private:
   intptr_t handle_ = 0;
+#if defined(_WIN32)
   void* thread_ = nullptr;  // the platform's thread, for "thread"
   unsigned long threadId_ = 0;
+#endif
 };
 
 #if defined(_WIN32)
