@@ -1,13 +1,11 @@
 #include <windows.h>
 
-#include <filesystem>
-#include <fstream>
 #include <vector>
 
 #include "cli/module_machine.h"
 #include "cli/platform.h"
-#include "i18n/utf16.h"
 #include "cli/plugin_module.h"
+#include "i18n/utf16.h"
 
 namespace tessaro::cli {
 
@@ -26,10 +24,16 @@ std::string LastErrorText() {
 }
 // Enough of the file for its header, which a linker puts in the first page.
 std::string MismatchOf(const std::wstring& path) {
-  std::ifstream file(std::filesystem::path(path), std::ios::binary);
+  // The system's own file calls: a C++ stream would bring the whole locale
+  // library into the program.
   std::vector<uint8_t> head(4096);
-  file.read(reinterpret_cast<char*>(head.data()), std::streamsize(head.size()));
-  const size_t got = size_t(file.gcount());
+  DWORD got = 0;
+  HANDLE file = CreateFileW(path.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING,
+                            FILE_ATTRIBUTE_NORMAL, nullptr);
+  if (file != INVALID_HANDLE_VALUE) {
+    if (!ReadFile(file, head.data(), DWORD(head.size()), &got, nullptr)) got = 0;
+    CloseHandle(file);
+  }
   const uint16_t own = sizeof(void*) == 8 ? kMachineX64 : kMachineX86;
   return ProcessorMismatch(ModuleMachine(head.data(), got), own);
 }
