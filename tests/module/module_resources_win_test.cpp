@@ -88,8 +88,8 @@ TEST_F(ModuleResourcesTest, ExportNamedByThePropertyListIsFound) {
 
 TEST_F(ModuleResourcesTest, VersionResourceCarriesTheBuildsVersion) {
   // What the file's properties show in Windows, read as they read it.
-  const std::wstring path = std::wstring(ModuleBesideExecutable().begin(),
-                                         ModuleBesideExecutable().end());
+  const std::string narrow = ModuleBesideExecutable();
+  const std::wstring path(narrow.begin(), narrow.end());
   DWORD ignored = 0;
   const DWORD size = GetFileVersionInfoSizeW(path.c_str(), &ignored);
   ASSERT_GT(size, 0u);
