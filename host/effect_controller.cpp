@@ -1,5 +1,7 @@
 #include "host/effect_controller.h"
 
+#include <algorithm>
+
 #include "settings/presets.h"
 
 namespace tessaro::host {
@@ -33,7 +35,7 @@ EffectSettings WithoutCamera(EffectSettings s) {
 }  // namespace
 
 void EffectController::BuildScene() {
-  slices_ = texture_ = render_ = Stage{};
+  slices_ = texture_ = render_ = part_ = Stage{};
   workspace_.PrepareScene(pixels_, bounds_);
   RebuildSlices();
 }
@@ -52,9 +54,16 @@ void EffectController::Reshade() {
 }
 
 void EffectController::Render(const ProgressCallback& progress) {
-  render_.built = false;
+  render_.built = part_.built = false;
   workspace_.Render(settings_, progress);
   render_ = Stage{true, settings_, texture_.generation, ++generations_};
+}
+
+void EffectController::RenderPart(const DibRect& part, const ProgressCallback& progress) {
+  render_.built = part_.built = false;
+  workspace_.RenderPart(settings_, progress, part);
+  part_ = Stage{true, settings_, texture_.generation, ++generations_};
+  partRect_ = part;
 }
 
 bool EffectController::AreSlicesCurrent() const {
@@ -70,6 +79,24 @@ bool EffectController::IsTextureCurrent() const {
 bool EffectController::IsRenderCurrent() const {
   return IsTextureCurrent() && render_.built && render_.below == texture_.generation &&
          render_.from == settings_;
+}
+
+bool EffectController::IsPartCurrent(const DibRect& part) const {
+  if (IsRenderCurrent()) return true;
+  if (!IsTextureCurrent() || !part_.built || part_.below != texture_.generation || !(part_.from == settings_))
+    return false;
+  // Both clipped to the target: what lies outside it is never drawn.
+  const CDib& target = workspace_.RenderTarget();
+  auto clip = [&target](DibRect r) {
+    r.left = std::max(r.left, 0);
+    r.top = std::max(r.top, 0);
+    r.right = std::min(r.right, int32_t(target.Width()));
+    r.bottom = std::min(r.bottom, int32_t(target.Height()));
+    return r;
+  };
+  const DibRect want = clip(part), have = clip(partRect_);
+  if (want.left >= want.right || want.top >= want.bottom) return true;
+  return have.left <= want.left && have.top <= want.top && want.right <= have.right && want.bottom <= have.bottom;
 }
 
 void EffectController::WriteResult(const ProgressCallback& progress) {

@@ -41,11 +41,18 @@ class EffectController {
   bool HasScene() const { return workspace_.HasScene(); }
 
   void Render(const ProgressCallback& progress);
+  // Renders one rectangle of the target (right and bottom exclusive) as the
+  // whole render would; the rest keeps what it held, so the whole render is
+  // no longer current.
+  void RenderPart(const DibRect& part, const ProgressCallback& progress);
   // Whether each stage was built from the current settings (and the stage
   // below it as it is now), so that building it again would change no pixel.
   bool AreSlicesCurrent() const;
   bool IsTextureCurrent() const;
   bool IsRenderCurrent() const;
+  // Whether the rectangle holds the current settings' render, from the whole
+  // render or from a part that contains it.
+  bool IsPartCurrent(const DibRect& part) const;
   // Brings the scene, its texture and the render up to date with the current
   // settings, doing only the stages whose inputs changed (a scene that was
   // never built is built first), then composites into the host's output
@@ -70,7 +77,8 @@ class EffectController {
     uint64_t below = 0;  // generation of the stage below when this was built
     uint64_t generation = 0;
   };
-  Stage slices_, texture_, render_;
+  Stage slices_, texture_, render_, part_;
+  DibRect partRect_{0, 0, 0, 0};
   uint64_t generations_ = 0;
 };
 

@@ -1,6 +1,7 @@
 #include "scene/hsl_color.h"
 
 #include <algorithm>
+#include <array>
 
 #include "image/numeric.h"
 
@@ -20,6 +21,19 @@ double Channel(double m1, double m2, double h) {
   if (h < 180) return m2;
   if (h < 240) return m1 + (m2 - m1) * (240 - h) / 60;
   return m1;
+}
+
+// Channel with the case chosen by conditional expressions on values already
+// computed, which leaves the compiler fewer branches: the hue of neighbouring
+// pixels jumps between the cases, and those branches were mispredicted.  Both
+// slopes are the same expression of the distance from their end, so one
+// division serves: the same operations on the same values as Channel, so the
+// same result.
+inline double ChannelPicked(double m1, double m2, double h) {
+  h = h > 360 ? h - 360 : (h < 0 ? h + 360 : h);
+  const double t = h < 60 ? h : 240 - h;
+  const double slope = m1 + (m2 - m1) * t / 60;
+  return h < 60 ? slope : (h < 180 ? m2 : (h < 240 ? slope : m1));
 }
 
 uint32_t ToByte(double v) { return uint32_t(TruncateToInt32(v * 255)) & 0xFFu; }
@@ -63,37 +77,63 @@ void HslColor::MakeColourValid() {
   colourValid_ = true;
 }
 
-uint32_t ShiftLightness(uint32_t colour, double intensity) {
+namespace {
+
+// The lightness of max + min, made by MakeHslValid's division once.
+const std::array<double, 511>& Lightnesses() {
+  static const std::array<double, 511> table = [] {
+    std::array<double, 511> l{};
+    for (int sum = 0; sum <= 510; ++sum) l[size_t(sum)] = double(sum) / 510;
+    return l;
+  }();
+  return table;
+}
+
+double MovedLightness(double l, double intensity) {
+  l = intensity > 0 ? l + (1 - l) * intensity / 255 : l - (-intensity) * l / 255;
+  return l > 1 ? 1 : (l >= 0 ? l : 0);
+}
+
+// The round trip, with the lightness moved by moved(l).
+template <class Moved>
+uint32_t ShiftWith(uint32_t colour, Moved moved) {
   const int c0 = int(Byte(colour, 0)), c1 = int(Byte(colour, 1)), c2 = int(Byte(colour, 2));
   const int mx = std::max({c0, c1, c2}), mn = std::min({c0, c1, c2});
-  double l = double(mx + mn) / 510;
-  double saturation = 0, hue = 0;
-  if (mx != mn) {
-    const double d = mx - mn;
-    saturation = l <= 0.5 ? d / (mx + mn) : d / (510 - mx - mn);
-    // The last channel holding the maximum decides, as in MakeHslValid.
-    if (c2 == mx) {
-      hue = (4 + (mx - c1) / d - (mx - c0) / d) * 60;
-    } else if (c1 == mx) {
-      hue = (2 + (mx - c0) / d - (mx - c2) / d) * 60;
-    } else {
-      hue = (6 + (mx - c2) / d - (mx - c1) / d) * 60;
-    }
-    if (hue > 360) hue -= 360;
+  const int sum = mx + mn;
+  const double l = moved(Lightnesses()[size_t(sum)]);
+  if (mx == mn) {
+    const uint32_t grey = ToByte(l);
+    return (colour & 0xFF000000u) | (grey << 16) | (grey << 8) | grey;
   }
-  l = intensity > 0 ? l + (1 - l) * intensity / 255 : l - (-intensity) * l / 255;
-  l = l > 1 ? 1 : (l >= 0 ? l : 0);
-  uint32_t r0, r1, r2;
-  if (saturation == 0) {
-    r0 = r1 = r2 = ToByte(l);
-  } else {
-    const double m2 = l <= 0.5 ? l * (1 + saturation) : l + saturation - l * saturation;
-    const double m1 = 2 * l - m2;
-    r0 = ToByte(Channel(m1, m2, hue + 120));
-    r1 = ToByte(Channel(m1, m2, hue));
-    r2 = ToByte(Channel(m1, m2, hue - 120));
+  const double d = mx - mn;
+  // The lightness is at most 0.5 exactly when sum <= 255 (the quotient is
+  // correctly rounded).
+  const double saturation = d / (sum <= 255 ? sum : 510 - sum);
+  const double m2 = l <= 0.5 ? l * (1 + saturation) : l + saturation - l * saturation;
+  const double m1 = 2 * l - m2;
+  if (m1 == m2) {
+    // Every channel is m1 plus a multiple of m2 - m1 = 0, or m1 or m2: the
+    // hue does not matter.  The moved lightness is 1 or 0 this way on the
+    // flat inside of an object at full highlight or shadow.
+    const uint32_t grey = ToByte(m1);
+    return (colour & 0xFF000000u) | (grey << 16) | (grey << 8) | grey;
   }
+  // The last channel holding the maximum decides, as in MakeHslValid.
+  const int k = c2 == mx ? 4 : (c1 == mx ? 2 : 6);
+  const int a = c2 == mx ? c1 : (c1 == mx ? c0 : c2);
+  const int b = c2 == mx ? c0 : (c1 == mx ? c2 : c1);
+  double hue = (k + (mx - a) / d - (mx - b) / d) * 60;
+  hue = hue > 360 ? hue - 360 : hue;
+  const uint32_t r0 = ToByte(ChannelPicked(m1, m2, hue + 120));
+  const uint32_t r1 = ToByte(ChannelPicked(m1, m2, hue));
+  const uint32_t r2 = ToByte(ChannelPicked(m1, m2, hue - 120));
   return (colour & 0xFF000000u) | (r2 << 16) | (r1 << 8) | r0;
+}
+
+}  // namespace
+
+uint32_t ShiftLightness(uint32_t colour, double intensity) {
+  return ShiftWith(colour, [intensity](double l) { return MovedLightness(l, intensity); });
 }
 
 double HslColor::GetLightness() {

@@ -1,5 +1,6 @@
 #include "scene/relief_workspace.h"
 
+#include <algorithm>
 #include <cmath>
 #include <new>
 #include <vector>
@@ -51,23 +52,45 @@ std::array<Corner, 4> FrontCorners(int32_t w, int32_t h) {
   return {{{-hw, hh - 1, 0, 1}, {hw - 1, hh - 1, 1, 1}, {hw - 1, -hh, 1, 0}, {-hw, -hh, 0, 0}}};
 }
 
+// One row of the object's picture and of its raw heights: the layer's colour
+// with the coverage as alpha, and the coverage times 256.
+template <bool kAlpha, bool kMask>
+void ReadObjectRow(const HostPixels& pixels, const ObjectBounds& bounds, int32_t y, uint32_t* picture,
+                   uint16_t* heights) {
+  const int32_t w = bounds.width();
+  const int32_t planes = pixels.planes;
+  const uint8_t* in = pixels.In(bounds.left, bounds.top + y);
+  const uint8_t* mask = kMask ? &pixels.mask[(bounds.top + y) * pixels.maskRowBytes + bounds.left] : nullptr;
+  for (int32_t x = 0; x < w; ++x, in += planes) {
+    // As HostPixels::Coverage, with the choice of formula made once per row.
+    uint32_t coverage = 0;
+    if (kAlpha) coverage = kMask ? uint8_t(uint32_t(in[3]) * mask[x] / 255) : in[3];
+    if (!kAlpha && kMask) coverage = mask[x];
+    picture[x] = MakePixel(coverage, in[0], in[1], in[2]);
+    heights[x] = uint16_t(coverage * 256);
+  }
+}
+
 }  // namespace
 
 void ReliefWorkspace::PrepareScene(const HostPixels& pixels,
                                    const ObjectBounds& bounds) {
   const int32_t w = bounds.width(), h = bounds.height();
-  CDib source;
-  CreateOrThrow(source, w, h);
+  // The picture is made straight into the buffer texture 0 takes over.
+  TexelBuffer picture(size_t(w) * size_t(h));
   HeightField raw = EmptyField(w, h);
-  for (int32_t y = 0; y < h; ++y) {
-    uint32_t* row = source.Pixels() + size_t(y) * size_t(source.Stride());
-    uint16_t* heights = &raw.values[size_t(y + HeightField::kBorder) * size_t(raw.width) + HeightField::kBorder];
-    for (int32_t x = 0; x < w; ++x) {
-      const uint8_t* p = pixels.In(bounds.left + x, bounds.top + y);
-      const uint32_t coverage = pixels.Coverage(bounds.left + x, bounds.top + y);
-      row[x] = MakePixel(coverage, p[0], p[1], p[2]);
-      heights[x] = uint16_t(coverage * 256);
-    }
+  {
+    const bool alpha = pixels.planes >= 4, mask = pixels.mask != nullptr;
+    auto read = alpha ? (mask ? ReadObjectRow<true, true> : ReadObjectRow<true, false>)
+                      : (mask ? ReadObjectRow<false, true> : ReadObjectRow<false, false>);
+    const int threads = ThreadsFor(int64_t(w) * h);
+    RunOnWorkers(threads, [&](int thread) {
+      for (int32_t y = 0; y < h; ++y) {
+        if (!OwnsRow(y, thread, threads)) continue;
+        read(pixels, bounds, y, picture.data() + size_t(y) * size_t(w),
+             &raw.values[size_t(y + HeightField::kBorder) * size_t(raw.width) + HeightField::kBorder]);
+      }
+    });
   }
   CDib target;
   CreateOrThrow(target, pixels.width, pixels.height);
@@ -79,17 +102,16 @@ void ReliefWorkspace::PrepareScene(const HostPixels& pixels,
     blur.Resample(in.data(), raw.width, raw.height, out.data(), blurred.width, blurred.height);
   }
 
+  auto scene = std::make_unique<CScene3D>();
+  scene->AddTexture(w, h, std::move(picture));
+
   // Only now that everything could be had does the workspace change.
   scene_.reset();
-  source_ = std::move(source);
   renderTarget_ = std::move(target);
   raw_ = std::move(raw);
   blurred_ = std::move(blurred);
-
-  auto scene = std::make_unique<CScene3D>();
   scene->Init(renderTarget_.Width(), renderTarget_.Height(), renderTarget_.Pixels(),
               renderTarget_.Stride(), &renderTarget_);
-  scene->AddTexture(w, h, source_.Pixels(), source_.Stride());
   scene->centreX = (bounds.left + bounds.right) * 0.5;
   scene->centreY = (bounds.top + bounds.bottom) * 0.5;
   scene->objectSize = double(w > h ? w : h);
@@ -105,7 +127,8 @@ void ReliefWorkspace::BuildSliceStack(int32_t depth, int32_t round) {
   scene.AddObject();
   scene.Object(1).textureIndex = 1;
 
-  const std::array<Corner, 4> corners = FrontCorners(source_.Width(), source_.Height());
+  const CTexture3D& picture = scene.Texture(0);
+  const std::array<Corner, 4> corners = FrontCorners(picture.Width(), picture.Height());
   for (const Corner& c : corners) scene.AddNode(0, CNode3D{c.x, c.y, 0, 0, 0, 1, c.s, c.t});
   scene.AddQuad(0, 3, 2, 1, 0);
 
@@ -153,29 +176,46 @@ bool WholeClip(const CDib& image) {
   return c.left == 0 && c.top == 0 && c.right == image.Width() && c.bottom == image.Height();
 }
 
-// The shading row by row with direct pixel access.  The intensity depends on
-// the two height steps alone, and steps repeat all over a picture (flat areas,
-// straight slopes): a small table keeps the last intensity of each pair seen,
-// so the correctly rounded arc tangent runs once per pair, not per pixel.
-void ShadeRows(const CDib& image, const HeightField& heights, const EffectSettings& s, double offset,
-               CDib& result) {
+// Rows of pixels, `stride` apart.
+template <class Pixel>
+struct RowsView {
+  Pixel* first;
+  size_t stride;
+  Pixel* Row(int32_t y) const { return first + size_t(y) * stride; }
+};
+
+// The overlay (when given) and the light, row by row with direct pixel
+// access.  The intensity depends on the two height steps alone, and steps
+// repeat all over a picture (flat areas, straight slopes): a small table keeps
+// the last intensity of each pair seen, so the correctly rounded arc tangent
+// runs once per pair, not per pixel.
+void ShadeRows(RowsView<const uint32_t> in, int32_t w, int32_t h, const HeightField& heights,
+               const EffectSettings& s, bool overlay, RowsView<uint32_t> out) {
   constexpr size_t kSlots = 4096;
   struct Slot {
     uint64_t key = ~uint64_t(0);
     double intensity = 0;
   };
-  const int32_t w = image.Width(), h = image.Height();
+  // Stored or scripted directions may lie outside -180..180: the same
+  // direction inside that range keeps the angle arithmetic bounded.
+  const double light = DegreesToRadians(WrapDegrees(s.lightDirection));
+  const double offset = light > 0 ? kPi - light : -kPi - light;
   const bool lightness = LightnessPath(s);
   const int threads = ThreadsFor(int64_t(w) * h);
   RunOnWorkers(threads, [&](int thread) {
-    std::vector<Slot> table(kSlots);
+    std::vector<Slot> table(s.lighting ? kSlots : 0);
     for (int32_t y = 0; y < h; ++y) {
       if (!OwnsRow(y, thread, threads)) continue;
       const uint16_t* here = &heights.values[size_t(y + HeightField::kBorder) * size_t(heights.width) + HeightField::kBorder];
       const uint16_t* above = here - heights.width;
-      const uint32_t* in = image.Pixels() + size_t(y) * size_t(image.Stride());
-      uint32_t* out = result.Pixels() + size_t(y) * size_t(result.Stride());
+      const uint32_t* source = in.Row(y);
+      uint32_t* target = out.Row(y);
       for (int32_t x = 0; x < w; ++x) {
+        const uint32_t p = overlay ? OverlayPixel(source[x], s.color, s.colorOpacity) : source[x];
+        if (!s.lighting) {
+          target[x] = p;
+          continue;
+        }
         const int32_t dx = int32_t(here[x]) - here[x - 1], dy = int32_t(here[x]) - above[x];
         // Steps lie within +-65535: shifted keys never meet the empty mark.
         const uint64_t key = uint64_t(dx + 65536) << 32 | uint64_t(dy + 65536);
@@ -184,7 +224,7 @@ void ShadeRows(const CDib& image, const HeightField& heights, const EffectSettin
           slot.key = key;
           slot.intensity = LightIntensity(dx, dy, offset, s);
         }
-        out[x] = lightness ? ShiftLightness(in[x], slot.intensity) : ShadePixel(in[x], slot.intensity, s);
+        target[x] = lightness ? ShiftLightness(p, slot.intensity) : ShadePixel(p, slot.intensity, s);
       }
     }
   });
@@ -194,18 +234,16 @@ void ShadeRows(const CDib& image, const HeightField& heights, const EffectSettin
 
 void ShadeTexture(CDib& image, const HeightField& heights, const EffectSettings& s) {
   const int32_t w = image.Width(), h = image.Height();
-  // Stored or scripted directions may lie outside -180..180: the same
-  // direction inside that range keeps the angle arithmetic bounded.
-  const double light = DegreesToRadians(WrapDegrees(s.lightDirection));
-  const double offset = light > 0 ? kPi - light : -kPi - light;
-
   CDib kept;
   if (s.smoothDepth) image.CopyTo(kept);
   CDib result;
   CreateOrThrow(result, w, h);
   if (s.lighting && !ReferencePathsSelected() && WholeClip(image) && WholeClip(result)) {
-    ShadeRows(image, heights, s, offset, result);
+    ShadeRows({image.Pixels(), size_t(image.Stride())}, w, h, heights, s, false,
+              {result.Pixels(), size_t(result.Stride())});
   } else if (s.lighting) {
+    const double light = DegreesToRadians(WrapDegrees(s.lightDirection));
+    const double offset = light > 0 ? kPi - light : -kPi - light;
     for (int32_t x = 0; x < w; ++x) {
       for (int32_t y = 0; y < h; ++y) {
         const int32_t t = heights.At(x, y), u = heights.At(x - 1, y), v = heights.At(x, y - 1);
@@ -228,8 +266,23 @@ void ShadeTexture(CDib& image, const HeightField& heights, const EffectSettings&
 }
 
 void ReliefWorkspace::BuildSideTexture(const EffectSettings& settings) {
+  const CTexture3D& picture = scene_->Texture(0);
+  const int32_t w = picture.Width(), h = picture.Height();
+  if (!settings.smoothDepth && !ReferencePathsSelected()) {
+    // Overlay and light in one pass, from texture 0 straight into the buffer
+    // texture 1 takes over: no working image and no copies.
+    TexelBuffer side(size_t(w) * size_t(h));
+    ShadeRows({picture.Pixels(), size_t(w)}, w, h, blurred_, settings, settings.colorOverlay,
+              {side.data(), size_t(w)});
+    scene_->RemoveTexture(1);
+    scene_->AddTexture(w, h, std::move(side));
+    return;
+  }
   CDib work;
-  source_.CopyTo(work);
+  CreateOrThrow(work, w, h);
+  for (int32_t y = 0; y < h; ++y)
+    std::copy(picture.Pixels() + size_t(y) * size_t(w), picture.Pixels() + size_t(y + 1) * size_t(w),
+              work.Pixels() + size_t(y) * size_t(work.Stride()));
   if (settings.colorOverlay) ApplyOverlay(work, settings.color, settings.colorOpacity);
   ShadeTexture(work, blurred_, settings);
   scene_->RemoveTexture(1);

@@ -32,7 +32,7 @@ struct HeightField {
 class ReliefWorkspace {
  public:
   // Everything that depends only on the host's pixels and the object's bounds:
-  // the picture, the render target, a new scene with the picture as texture 0,
+  // the picture (the new scene's texture 0), the render target,
   // the camera centre and the blurred height field.  Throws std::bad_alloc
   // when memory runs out, leaving nothing half built behind.
   void PrepareScene(const HostPixels& pixels, const ObjectBounds& bounds);
@@ -51,13 +51,11 @@ class ReliefWorkspace {
 
   bool HasScene() const { return scene_ != nullptr; }
   CScene3D& Scene() { return *scene_; }
-  const CDib& Source() const { return source_; }
   const CDib& RenderTarget() const { return renderTarget_; }
   const HeightField& RawHeights() const { return raw_; }
   const HeightField& BlurredHeights() const { return blurred_; }
 
  private:
-  CDib source_;
   CDib renderTarget_;
   std::unique_ptr<CScene3D> scene_;
   HeightField raw_;

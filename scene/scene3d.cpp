@@ -1,9 +1,11 @@
 #include "scene/scene3d.h"
 
+#include <algorithm>
 #include <cstddef>
 #include <stdexcept>
 #include <string>
 
+#include "image/worker_pool.h"
 #include "scene/degree_tables.h"
 
 namespace tessaro {
@@ -23,32 +25,48 @@ CTexture3D::CTexture3D(int32_t width, int32_t height, const uint32_t* pixels, in
   if (width < 1 || height < 1) throw std::invalid_argument("texture size below one pixel");
   if (pixels == nullptr) throw std::invalid_argument("texture without pixels");
   pixels_.resize(static_cast<size_t>(width) * static_cast<size_t>(height));
-  opaqueColumns_.resize(static_cast<size_t>(height));
-  uint32_t* out = pixels_.data();
   for (int32_t row = 0; row < height; ++row) {
     const uint32_t* in = pixels + static_cast<ptrdiff_t>(row) * rowPitch;
-    RowExtent longest{0, -1};
-    int32_t runStart = -1;
-    for (int32_t column = 0; column < width; ++column) {
-      const uint32_t p = in[column];
-      *out++ = p;
-      if (p < 0xFF000000u) {
-        runStart = -1;
-        continue;
+    std::copy(in, in + width, pixels_.data() + static_cast<size_t>(row) * static_cast<size_t>(width));
+  }
+  MeasureRows();
+}
+
+CTexture3D::CTexture3D(int32_t width, int32_t height, TexelBuffer&& pixels)
+    : width_(width), height_(height) {
+  if (width < 1 || height < 1) throw std::invalid_argument("texture size below one pixel");
+  if (pixels.size() != static_cast<size_t>(width) * static_cast<size_t>(height))
+    throw std::invalid_argument("texture buffer of another size");
+  pixels_ = std::move(pixels);
+  MeasureRows();
+}
+
+void CTexture3D::MeasureRows() {
+  opaqueColumns_.resize(static_cast<size_t>(height_));
+  visibleColumns_.resize(static_cast<size_t>(height_));
+  // Rows are measured independently, so any split gives the same tables.
+  const int threads = ThreadsFor(int64_t(width_) * height_);
+  RunOnWorkers(threads, [&](int thread) {
+    for (int32_t row = 0; row < height_; ++row) {
+      if (!OwnsRow(row, thread, threads)) continue;
+      const uint32_t* texels = pixels_.data() + static_cast<size_t>(row) * static_cast<size_t>(width_);
+      RowExtent longest{0, -1};
+      int32_t runStart = -1;
+      for (int32_t column = 0; column < width_; ++column) {
+        if (texels[column] < 0xFF000000u) {
+          runStart = -1;
+          continue;
+        }
+        if (runStart < 0) runStart = column;
+        if (column - runStart > longest.last - longest.first) longest = {runStart, column};
       }
-      if (runStart < 0) runStart = column;
-      if (column - runStart > longest.last - longest.first) longest = {runStart, column};
+      opaqueColumns_[static_cast<size_t>(row)] = longest;
+      int32_t first = 0, last = width_ - 1;
+      while (first < width_ && texels[first] < 0x01000000u) ++first;
+      while (last > first && texels[last] < 0x01000000u) --last;
+      visibleColumns_[static_cast<size_t>(row)] = {first, first < width_ ? last : -1};
     }
-    opaqueColumns_[static_cast<size_t>(row)] = longest;
-  }
-  visibleColumns_.resize(static_cast<size_t>(height));
-  for (int32_t row = 0; row < height; ++row) {
-    const uint32_t* texels = pixels_.data() + static_cast<size_t>(row) * static_cast<size_t>(width);
-    int32_t first = 0, last = width - 1;
-    while (first < width && texels[first] < 0x01000000u) ++first;
-    while (last > first && texels[last] < 0x01000000u) --last;
-    visibleColumns_[static_cast<size_t>(row)] = {first, first < width ? last : -1};
-  }
+  });
 }
 
 void CScene3D::Init(int32_t width, int32_t height, uint32_t* colourBuffer, int32_t stride,
@@ -102,6 +120,10 @@ void CScene3D::AddQuad(int32_t objectIndex, int32_t i0, int32_t i1, int32_t i2, 
 void CScene3D::AddTexture(int32_t width, int32_t height, const uint32_t* pixels,
                           int32_t rowPitch) {
   textures_.Append(CTexture3D(width, height, pixels, rowPitch));
+}
+
+void CScene3D::AddTexture(int32_t width, int32_t height, TexelBuffer&& pixels) {
+  textures_.Append(CTexture3D(width, height, std::move(pixels)));
 }
 
 void CScene3D::RemoveTexture(int32_t index) {

@@ -17,6 +17,7 @@
 #include <functional>
 #include <vector>
 
+#include "image/texel_buffer.h"
 #include "scene/indexed_list.h"
 
 namespace tessaro {
@@ -54,6 +55,9 @@ class CTexture3D {
   // Copies height rows of width pixels, the source rows rowPitch pixels apart.
   // Throws std::invalid_argument for a size below 1 or missing pixels.
   CTexture3D(int32_t width, int32_t height, const uint32_t* pixels, int32_t rowPitch);
+  // Takes over width x height texels made for it, without a copy.  Throws
+  // std::invalid_argument for a size below 1 or a buffer of another size.
+  CTexture3D(int32_t width, int32_t height, TexelBuffer&& pixels);
 
   int32_t Width() const { return width_; }
   int32_t Height() const { return height_; }
@@ -89,7 +93,10 @@ class CTexture3D {
 
   int32_t width_;
   int32_t height_;
-  std::vector<uint32_t> pixels_;
+  // Fills both extent tables from the texels.
+  void MeasureRows();
+
+  TexelBuffer pixels_;
   std::vector<RowExtent> visibleColumns_;
   std::vector<RowExtent> opaqueColumns_;
 };
@@ -132,6 +139,7 @@ class CScene3D {
   void AddQuad(int32_t objectIndex, int32_t i0, int32_t i1, int32_t i2, int32_t i3);
   // The new texture's index is the previous texture count.
   void AddTexture(int32_t width, int32_t height, const uint32_t* pixels, int32_t rowPitch);
+  void AddTexture(int32_t width, int32_t height, TexelBuffer&& pixels);
   // A negative index raises InvalidIndexError; one at or beyond the count is ignored.
   void RemoveTexture(int32_t index);
 

@@ -14,16 +14,16 @@ uint32_t TintPixel(uint32_t pixel, uint32_t shadow, uint32_t highlight, double i
   return (pixel & 0xFF000000u) | PixelColour(tinted);
 }
 
+uint32_t OverlayPixel(uint32_t pixel, uint32_t colour, int32_t opacity) {
+  const uint32_t q =
+      opacity < 100 ? MixColor(colour, SwapRedBlue(PixelColour(pixel)), opacity / 100.0) : colour;
+  return (pixel & 0xFF000000u) | SwapRedBlue(q);
+}
+
 void ApplyOverlay(CDib& image, uint32_t colour, int32_t opacity) {
   const int32_t w = image.Width(), h = image.Height();
-  for (int32_t y = 0; y < h; ++y) {
-    for (int32_t x = 0; x < w; ++x) {
-      const uint32_t p = image.PixelAt(x, y);
-      const uint32_t q =
-          opacity < 100 ? MixColor(colour, SwapRedBlue(PixelColour(p)), opacity / 100.0) : colour;
-      image.SetPixel(x, y, (p & 0xFF000000u) | SwapRedBlue(q));
-    }
-  }
+  for (int32_t y = 0; y < h; ++y)
+    for (int32_t x = 0; x < w; ++x) image.SetPixel(x, y, OverlayPixel(image.PixelAt(x, y), colour, opacity));
 }
 
 }  // namespace tessaro

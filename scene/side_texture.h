@@ -14,6 +14,10 @@ class CDib;
 // alpha is kept.  Colours are 0x00BBGGRR; intensity lies in -255..255.
 uint32_t TintPixel(uint32_t pixel, uint32_t shadow, uint32_t highlight, double intensity);
 
+// The overlay colour (0x00BBGGRR) mixed into the pixel with weight
+// opacity / 100; the pixel's alpha is kept.
+uint32_t OverlayPixel(uint32_t pixel, uint32_t colour, int32_t opacity);
+
 // Mixes the overlay colour (0x00BBGGRR) into every pixel with weight
 // opacity / 100, keeping each pixel's alpha.
 void ApplyOverlay(CDib& image, uint32_t colour, int32_t opacity);

@@ -1,8 +1,9 @@
 #!/usr/bin/env bash
 # Measures what a user waits for in the effect dialog: from a click on a
 # camera slider's arrow to the changed preview on the screen, under Wine on a
-# private virtual display, for the bundled sample and for a 1920 x 1080
-# picture.  Prints the median of several clicks for each:
+# private virtual display, for the bundled sample and for pictures of
+# 1920 x 1080 and 4000 x 3000 (where the dialog draws only the view's
+# surroundings).  Prints the median of several clicks for each:
 #
 #   scripts/dialog-latency.sh [BUILD_TREE] [CLICKS]
 #
@@ -21,6 +22,8 @@ start_wine_display 1280x900
 
 convert -size 1920x1080 xc:none -fill '#d04a20' -draw 'roundrectangle 260,160 1660,920 120,120' \
   -fill '#f2c14e' -draw 'circle 960,540 960,800' "$work/hd.png"
+convert -size 4000x3000 xc:none -fill '#2060c0' -draw 'roundrectangle 400,300 3600,2700 200,200' \
+  -fill '#f2c14e' -draw 'circle 2000,1500 2000,2300' "$work/big.png"
 
 now_ms() { echo $(($(date +%s%N) / 1000000)); }
 preview() {  # a checksum of the preview pane
@@ -76,3 +79,4 @@ measure() {  # measure NAME INPUT
 
 measure "sample, 480 x 360" "$root/samples/tessaro-sample.png"
 measure "picture, 1920 x 1080" "$work/hd.png"
+measure "picture, 4000 x 3000" "$work/big.png"

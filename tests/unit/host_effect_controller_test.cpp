@@ -134,5 +134,41 @@ TEST(EffectControllerTest, TheWrittenImageAlwaysMatchesTheSettings) {
   EXPECT_EQ(early.out, reference.out);
 }
 
+// The dialog draws the visible part of a large document first: the part is
+// current for what it contains and the current settings only, and the
+// written image still comes from a whole render.
+TEST(EffectControllerTest, APartIsCurrentForWhatItHoldsAndOkStillRendersTheWhole) {
+  SmallLayer reference;
+  EffectController silent(reference.record, reference.pixels, reference.bounds);
+  silent.Settings().angleX = 20;
+  silent.BuildScene();
+  silent.WriteResult(nullptr);
+
+  SmallLayer layer;
+  EffectController effect(layer.record, layer.pixels, layer.bounds);
+  effect.Settings().angleX = 20;
+  effect.BuildScene();
+  EXPECT_FALSE(effect.IsPartCurrent({4, 4, 12, 12}));
+  effect.RenderPart({2, 3, 14, 15}, nullptr);
+  EXPECT_TRUE(effect.IsPartCurrent({4, 4, 12, 12}));
+  EXPECT_TRUE(effect.IsPartCurrent({2, 3, 14, 15}));
+  EXPECT_FALSE(effect.IsPartCurrent({1, 3, 14, 15}));
+  EXPECT_FALSE(effect.IsPartCurrent({4, 4, 15, 12}));
+  EXPECT_FALSE(effect.IsRenderCurrent());
+  effect.Settings().angleY = 5;
+  EXPECT_FALSE(effect.IsPartCurrent({4, 4, 12, 12})) << "drawn with another camera";
+  effect.Settings().angleY = 0;
+  EXPECT_TRUE(effect.IsPartCurrent({4, 4, 12, 12}));
+
+  effect.WriteResult(nullptr);
+  EXPECT_TRUE(effect.IsRenderCurrent());
+  EXPECT_TRUE(effect.IsPartCurrent({0, 0, 24, 24}));
+  EXPECT_EQ(layer.out, reference.out);
+  // A part drawn after the whole render leaves the whole no longer current.
+  effect.Settings().angleX = 21;
+  effect.RenderPart({0, 0, 5, 5}, nullptr);
+  EXPECT_FALSE(effect.IsPartCurrent({0, 0, 24, 24}));
+}
+
 }  // namespace
 }  // namespace tessaro::host

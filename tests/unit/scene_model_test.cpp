@@ -158,7 +158,23 @@ TEST(SceneTextures, RefusesEmptyTexturesSoSamplingAlwaysHasATexel) {
   EXPECT_THROW(scene.AddTexture(0, 1, &one, 1), std::invalid_argument);
   EXPECT_THROW(scene.AddTexture(1, -3, &one, 1), std::invalid_argument);
   EXPECT_THROW(scene.AddTexture(1, 1, nullptr, 1), std::invalid_argument);
+  EXPECT_THROW(scene.AddTexture(0, 0, TexelBuffer()), std::invalid_argument);
+  EXPECT_THROW(scene.AddTexture(2, 2, TexelBuffer(3)), std::invalid_argument)
+      << "a buffer that does not hold the size would be read past its end";
   EXPECT_EQ(scene.TextureCount(), 0);
+}
+
+// A texture takes over a buffer made for it without copying it.
+TEST(SceneTextures, TakenOverBufferIsNotCopied) {
+  TexelBuffer texels(6);
+  for (size_t i = 0; i < texels.size(); ++i) texels[i] = 0xFF000000u + uint32_t(i);
+  const uint32_t* before = texels.data();
+  CScene3D scene;
+  scene.AddTexture(3, 2, std::move(texels));
+  const CTexture3D& t = scene.Texture(0);
+  EXPECT_EQ(t.Pixels(), before);
+  EXPECT_EQ(t.Texel(2, 1), 0xFF000005u);
+  EXPECT_TRUE(t.OpaqueArea(0, 0, 2, 1));
 }
 
 TEST(SceneTextures, RemoveIgnoresIndicesPastTheEndAndRejectsNegativeOnes) {

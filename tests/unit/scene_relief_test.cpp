@@ -124,7 +124,7 @@ TEST(ReliefSceneTest, HeightFieldAndSourceAlpha) {
   for (auto& m : px.mask) m = 128;
   ReliefWorkspace ws;
   ws.PrepareScene(px.View(), Bounds(40, 40, 5, 5, 34, 34));
-  EXPECT_EQ(PixelAlpha(ws.Source().PixelAt(0, 0)), 128u) << "the selection weights the layer";
+  EXPECT_EQ(PixelAlpha(ws.Scene().Texture(0).Texel(0, 0)), 128u) << "the selection weights the layer";
   const HeightField& raw = ws.RawHeights();
   EXPECT_EQ(raw.width, 50);
   EXPECT_EQ(raw.At(0, 0), 128 * 256);
@@ -140,6 +140,39 @@ TEST(ReliefSceneTest, HeightFieldAndSourceAlpha) {
   for (int x = -9; x < 10; ++x) EXPECT_GE(blurred.At(x, 20), blurred.At(x - 1, 20)) << x;
   EXPECT_GT(blurred.At(-5, 20), 0);
   EXPECT_LT(blurred.At(0, 20), 65280);
+}
+
+// Every kind of host buffer (transparency or none, selection or none), read
+// in bands on the worker threads: each texel and raw height is the host
+// pixel's colour and coverage, and the border stays empty.
+TEST(ReliefSceneTest, PictureAndRawHeightsFollowEveryKindOfHostBuffer) {
+  for (const int32_t planes : {3, 4}) {
+    for (const bool withMask : {false, true}) {
+      Pixels px(700, 420, planes, withMask);
+      uint32_t seed = 12345;
+      for (auto& v : px.in) v = uint8_t((seed = seed * 1103515245u + 12345u) >> 16);
+      for (auto& m : px.mask) m = uint8_t((seed = seed * 1103515245u + 12345u) >> 16);
+      const HostPixels view = px.View();
+      const ObjectBounds b = Bounds(700, 420, 3, 2, 690, 411);
+      ReliefWorkspace ws;
+      ws.PrepareScene(view, b);
+      const CTexture3D& picture = ws.Scene().Texture(0);
+      const HeightField& raw = ws.RawHeights();
+      ASSERT_EQ(picture.Width(), b.width());
+      int64_t wrong = 0;
+      for (int32_t y = 0; y < b.height(); ++y) {
+        for (int32_t x = 0; x < b.width(); ++x) {
+          const uint8_t* p = view.In(b.left + x, b.top + y);
+          const uint32_t coverage = view.Coverage(b.left + x, b.top + y);
+          wrong += picture.Texel(x, y) != MakePixel(coverage, p[0], p[1], p[2]);
+          wrong += raw.At(x, y) != coverage * 256;
+        }
+      }
+      for (int32_t x = -HeightField::kBorder; x < b.width() + HeightField::kBorder; ++x)
+        wrong += raw.At(x, -1) + raw.At(x, b.height()) != 0;
+      EXPECT_EQ(wrong, 0) << planes << " planes, mask " << withMask;
+    }
+  }
 }
 
 class SideTextureTest : public ::testing::Test {

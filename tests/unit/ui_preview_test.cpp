@@ -80,6 +80,27 @@ TEST(PreviewView, PanningCanBeSwitchedOffAndATinyPaneHasNoPicture) {
   EXPECT_FALSE(view.SetImage(nullptr, small, false, 200, 150));
 }
 
+TEST(PreviewView, RenderPartGrowsTheViewOnALargeDocumentAndIsWholeOnASmallOne) {
+  // 1920 x 1080 under a 700 x 500 view: the grown view covers most of it.
+  DibRect part = PreviewRenderPart({600, 300, 1300, 800}, 1920, 1080);
+  EXPECT_TRUE(IsWholeTarget(part, 1920, 1080));
+  // 4000 x 3000: half the view's size more on every side.
+  part = PreviewRenderPart({1600, 1200, 2300, 1700}, 4000, 3000);
+  EXPECT_EQ(part.left, 1250);
+  EXPECT_EQ(part.top, 950);
+  EXPECT_EQ(part.right, 2650);
+  EXPECT_EQ(part.bottom, 1950);
+  EXPECT_FALSE(IsWholeTarget(part, 4000, 3000));
+  // At a corner the part stops at the target's edges.
+  part = PreviewRenderPart({0, 2500, 700, 3000}, 4000, 3000);
+  EXPECT_EQ(part.left, 0);
+  EXPECT_EQ(part.top, 2250);
+  EXPECT_EQ(part.right, 1050);
+  EXPECT_EQ(part.bottom, 3000);
+  EXPECT_TRUE(IsWholeTarget(PreviewRenderPart({0, 0, 0, 0}, 4000, 3000), 4000, 3000))
+      << "an empty view has nothing to go by";
+}
+
 TEST(PreviewPicture, ShownUnblurredOverTheBackgroundWithTransparentColourDropped) {
   CDib view;
   ASSERT_TRUE(view.Create(4, 3));

@@ -357,7 +357,7 @@ void CMainDlg::DoWork(RebuildWork work) {
     case RebuildWork::kRender:
     case RebuildWork::kNone: break;
   }
-  if (!effect_.IsRenderCurrent()) RenderPreview();
+  if (!effect_.IsPartCurrent(ViewPart())) RenderPreview();
 }
 
 ProgressCallback CMainDlg::ProgressHandler() {
@@ -377,11 +377,24 @@ void CMainDlg::OnProgress(int32_t done, int32_t total) {
   }
 }
 
+DibRect CMainDlg::ViewPart() const {
+  const PreviewRect v = preview_.View().View();
+  return {v.left, v.top, v.left + view_.Width(), v.top + view_.Height()};
+}
+
 void CMainDlg::RenderPreview() {
   if (!effect_.HasScene()) return;
   HCURSOR previous = ::SetCursor(busy_);
   renderStart_ = GetTickCount();
-  effect_.Render(ProgressHandler());
+  // On a large document only the surroundings of the view are drawn, so the
+  // preview follows the controls; OK draws the whole.
+  const CDib& target = effect_.Workspace().RenderTarget();
+  const DibRect part = PreviewRenderPart(ViewPart(), target.Width(), target.Height());
+  if (IsWholeTarget(part, target.Width(), target.Height())) {
+    effect_.Render(ProgressHandler());
+  } else {
+    effect_.RenderPart(part, ProgressHandler());
+  }
   RefillView();
   progress_.ShowWindow(SW_HIDE);
   ::SetCursor(previous);
@@ -404,6 +417,8 @@ void CMainDlg::ResetView() {
 
 void CMainDlg::RefillView() {
   if (view_.Width() == 0) return;
+  // A pan or a larger pane beyond the drawn part draws it first.
+  if (effect_.HasScene() && !effect_.IsPartCurrent(ViewPart())) return RenderPreview();
   const PreviewRect v = preview_.View().View();
   view_.Fill(0);
   view_.DrawOver(effect_.Workspace().RenderTarget(), -v.left, -v.top, 255);

@@ -78,6 +78,8 @@ class CMainDlg : public CToolDlg, private TimerService {
 
   void DoWork(RebuildWork work);
   void RenderPreview();
+  // The render pixels the pane shows now (right and bottom exclusive).
+  DibRect ViewPart() const;
   void ResetView();
   void RefillView();
   void OnProgress(int32_t done, int32_t total);

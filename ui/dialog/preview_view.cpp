@@ -77,6 +77,19 @@ void PreviewView::MoveView(int32_t dx, int32_t dy) {
   view_.bottom += dy;
 }
 
+DibRect PreviewRenderPart(const DibRect& view, int32_t targetWidth, int32_t targetHeight) {
+  const DibRect whole{0, 0, targetWidth, targetHeight};
+  const int64_t w = int64_t(view.right) - view.left, h = int64_t(view.bottom) - view.top;
+  if (w <= 0 || h <= 0) return whole;
+  auto clamp = [](int64_t v, int32_t high) { return int32_t(std::min<int64_t>(std::max<int64_t>(v, 0), high)); };
+  const DibRect part{clamp(view.left - w / 2, targetWidth), clamp(view.top - h / 2, targetHeight),
+                     clamp(view.right + w / 2, targetWidth), clamp(view.bottom + h / 2, targetHeight)};
+  // A part above half the target saves too little for the later full
+  // render that panning or OK would need.
+  const int64_t partArea = int64_t(part.right - part.left) * (part.bottom - part.top);
+  return 2 * partArea >= int64_t(targetWidth) * targetHeight ? whole : part;
+}
+
 bool PreviewView::BeginDrag(int32_t x, int32_t y) {
   if (!panningAllowed_) return false;
   dragging_ = true;

@@ -64,6 +64,15 @@ class PreviewView {
   int32_t lastX_ = 0, lastY_ = 0;
 };
 
+// The rectangle of a render target of targetWidth x targetHeight to draw for
+// a view showing `view` (right and bottom exclusive): the view grown by half
+// its size on every side, so that short pans need no new render, clipped to
+// the target; the whole target when that part would not be much smaller.
+DibRect PreviewRenderPart(const DibRect& view, int32_t targetWidth, int32_t targetHeight);
+inline bool IsWholeTarget(const DibRect& part, int32_t targetWidth, int32_t targetHeight) {
+  return part.left <= 0 && part.top <= 0 && part.right >= targetWidth && part.bottom >= targetHeight;
+}
+
 // Where the view picture lands in the pane: centred, possibly partly outside.
 struct PreviewPlacement {
   int32_t left, top;
