@@ -101,6 +101,7 @@ struct Run {
     in.width = int32_t(picture.width);
     in.height = int32_t(picture.height);
     in.rgba = picture.rgba.data();
+    in.rgbaToTake = &picture.rgba;  // only the size is needed afterwards
     in.mask = maskBytes ? maskBytes->data() : nullptr;
     in.flat = options.flat;
     for (int c = 0; c < 3; ++c) in.background[c] = options.background[c];

@@ -131,9 +131,14 @@ Session::Session(PluginEntry entry, const FilterInput& input, ProgressSink* prog
       haveMask_(input.mask != nullptr),
       record_(new FilterRecord()) {  // value-initialised: all 608 bytes zero
   const size_t pixels = size_t(width_) * size_t(height_);
-  in_.resize(pixels * size_t(planes_));
-  for (size_t i = 0; i < pixels; ++i)
-    std::memcpy(&in_[i * size_t(planes_)], input.rgba + i * 4, size_t(planes_));
+  if (planes_ == 4 && input.rgbaToTake && input.rgbaToTake->data() == input.rgba &&
+      input.rgbaToTake->size() == pixels * 4) {
+    in_ = std::move(*input.rgbaToTake);
+  } else {
+    in_.resize(pixels * size_t(planes_));
+    for (size_t i = 0; i < pixels; ++i)
+      std::memcpy(&in_[i * size_t(planes_)], input.rgba + i * 4, size_t(planes_));
+  }
   // The filter asks hosts not to copy the source over, yet it leaves parts of
   // the output alone: they must hold the picture.
   out_ = in_;

@@ -30,6 +30,10 @@ struct FilterInput {
   int32_t width = 0;
   int32_t height = 0;
   const uint8_t* rgba = nullptr;  // width * height straight RGBA pixels, rows top-down
+  // The vector holding rgba, when the caller no longer needs it: a run with
+  // four planes takes it over as the host's input buffer instead of copying
+  // it (a picture's worth of memory less).
+  std::vector<uint8_t>* rgbaToTake = nullptr;
   const uint8_t* mask = nullptr;  // width * height bytes, 255 = selected; null: no selection
   bool flat = false;              // three planes, the transparency left out
   uint8_t background[3] = {255, 255, 255};

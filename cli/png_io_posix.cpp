@@ -7,9 +7,11 @@
 #include <cstdlib>
 #include <cstring>
 #include <new>
+#include <vector>
 
 #include "cli/png_banded_writer.h"
 #include "cli/png_chunks.h"
+#include "cli/png_direct_read.h"
 #include "cli/png_io.h"
 
 namespace tessaro::cli {
@@ -43,6 +45,9 @@ bool ReadRows(png_structp png, png_infop info, std::FILE* file, std::vector<uint
   if (setjmp(png_jmpbuf(png))) return false;
   png_init_io(png, file);
   png_set_sig_bytes(png, 8);
+  // Every chunk's checksum was verified by the scan before (CheckPngStream),
+  // which also names the damaged chunk; a second check here only costs time.
+  png_set_crc_action(png, PNG_CRC_QUIET_USE, PNG_CRC_QUIET_USE);
   // Our own limits decide; libpng's defaults would refuse wide pictures.
   png_set_user_limits(png, 0x7FFFFFFF, 0x7FFFFFFF);
   png_read_info(png, info);
@@ -118,6 +123,36 @@ bool ReadPng(const std::string& path, const PngLimits& limits, Picture* picture,
   if (!CheckFile(file, limits, error, failure)) {
     std::fclose(file);
     return false;
+  }
+
+  // The common kinds are read from memory in one pass; a file of any other
+  // kind goes through libpng, and so does one whose bytes cannot be held as
+  // well.  The picture's own memory running out is the failure it is.
+  {
+    std::vector<uint8_t> bytes;
+    struct stat status {};
+    try {
+      if (fstat(fileno(file), &status) == 0 && status.st_size > 8) bytes.resize(size_t(status.st_size) - 8);
+    } catch (const std::bad_alloc&) {
+      bytes = {};
+    }
+    bool direct = false;
+    if (!bytes.empty() && std::fread(bytes.data(), 1, bytes.size(), file) == bytes.size()) {
+      try {
+        direct = ReadPngDirect(bytes, picture);
+      } catch (const std::bad_alloc&) {
+        std::fclose(file);
+        return RefusePng(PngFailure::OutOfMemory, "too large for the memory available", error, failure);
+      }
+    }
+    if (direct) {
+      std::fclose(file);
+      return true;
+    }
+  }
+  if (std::fseek(file, 8, SEEK_SET) != 0) {
+    std::fclose(file);
+    return RefusePng(PngFailure::CannotOpen, OpenError(), error, failure);
   }
 
   ErrorSink sink{};

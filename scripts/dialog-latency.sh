@@ -23,7 +23,7 @@ start_wine_display 1280x900
 convert -size 1920x1080 xc:none -fill '#d04a20' -draw 'roundrectangle 260,160 1660,920 120,120' \
   -fill '#f2c14e' -draw 'circle 960,540 960,800' "$work/hd.png"
 convert -size 4000x3000 xc:none -fill '#2060c0' -draw 'roundrectangle 400,300 3600,2700 200,200' \
-  -fill '#f2c14e' -draw 'circle 2000,1500 2000,2300' "$work/big.png"
+  -fill '#f2c14e' -draw 'circle 2000,1500 2000,1720' "$work/big.png"
 
 now_ms() { echo $(($(date +%s%N) / 1000000)); }
 preview() {  # a checksum of the preview pane

@@ -294,6 +294,27 @@ TEST_F(PngIoTest, DamagedFilesAreRefusedBeforeAnyPixelMemoryIsTaken) {
   EXPECT_EQ(failure, cli::PngFailure::NotAFile);
 }
 
+// The eight-byte steps against the checksum computed bit by bit, for every
+// length around the step and every starting offset.
+TEST(PngChecksum, EqualsTheBitwiseChecksumAtEveryLengthAndOffset) {
+  auto bitwise = [](const uint8_t* p, size_t n) {
+    uint32_t c = 0xFFFFFFFFu;
+    for (size_t i = 0; i < n; ++i) {
+      c ^= p[i];
+      for (int k = 0; k < 8; ++k) c = (c >> 1) ^ (0xEDB88320u & (0u - (c & 1)));
+    }
+    return c ^ 0xFFFFFFFFu;
+  };
+  const uint8_t check[] = {'1', '2', '3', '4', '5', '6', '7', '8', '9'};
+  EXPECT_EQ(cli::PngCrc(check, 9), 0xCBF43926u);
+  std::vector<uint8_t> bytes(64);
+  uint32_t seed = 99;
+  for (auto& b : bytes) b = uint8_t((seed = seed * 1103515245u + 12345u) >> 24);
+  for (size_t offset = 0; offset < 8; ++offset)
+    for (size_t n = 0; offset + n <= bytes.size(); ++n)
+      ASSERT_EQ(cli::PngCrc(&bytes[offset], n), bitwise(&bytes[offset], n)) << offset << " " << n;
+}
+
 TEST(PngReduction, SixteenBitSamplesRoundToNearest) {
   EXPECT_EQ(cli::Reduce16To8(0), 0);
   EXPECT_EQ(cli::Reduce16To8(65535), 255);
