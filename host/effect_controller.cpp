@@ -36,6 +36,7 @@ EffectSettings WithoutCamera(EffectSettings s) {
 
 void EffectController::BuildScene() {
   slices_ = texture_ = render_ = part_ = Stage{};
+  drawn_ = {0, 0, 0, 0};
   workspace_.PrepareScene(pixels_, bounds_);
   RebuildSlices();
 }
@@ -55,15 +56,18 @@ void EffectController::Reshade() {
 
 void EffectController::Render(const ProgressCallback& progress) {
   render_.built = part_.built = false;
+  drawn_ = {0, 0, 0, 0};
   workspace_.Render(settings_, progress);
   render_ = Stage{true, settings_, texture_.generation, ++generations_};
+  drawn_ = {0, 0, workspace_.RenderTarget().Width(), workspace_.RenderTarget().Height()};
 }
 
 void EffectController::RenderPart(const DibRect& part, const ProgressCallback& progress) {
   render_.built = part_.built = false;
+  drawn_ = {0, 0, 0, 0};
   workspace_.RenderPart(settings_, progress, part);
   part_ = Stage{true, settings_, texture_.generation, ++generations_};
-  partRect_ = part;
+  partRect_ = drawn_ = part;
 }
 
 bool EffectController::AreSlicesCurrent() const {
@@ -81,22 +85,34 @@ bool EffectController::IsRenderCurrent() const {
          render_.from == settings_;
 }
 
+namespace {
+
+// Whether `have` holds `want`, both clipped to a target of width x height:
+// what lies outside it is never drawn.
+bool Holds(DibRect have, DibRect want, int32_t width, int32_t height) {
+  auto clip = [width, height](DibRect& r) {
+    r.left = std::max(r.left, 0);
+    r.top = std::max(r.top, 0);
+    r.right = std::min(r.right, width);
+    r.bottom = std::min(r.bottom, height);
+  };
+  clip(have);
+  clip(want);
+  if (want.left >= want.right || want.top >= want.bottom) return true;
+  return have.left <= want.left && have.top <= want.top && want.right <= have.right && want.bottom <= have.bottom;
+}
+
+}  // namespace
+
 bool EffectController::IsPartCurrent(const DibRect& part) const {
   if (IsRenderCurrent()) return true;
   if (!IsTextureCurrent() || !part_.built || part_.below != texture_.generation || !(part_.from == settings_))
     return false;
-  // Both clipped to the target: what lies outside it is never drawn.
-  const CDib& target = workspace_.RenderTarget();
-  auto clip = [&target](DibRect r) {
-    r.left = std::max(r.left, 0);
-    r.top = std::max(r.top, 0);
-    r.right = std::min(r.right, int32_t(target.Width()));
-    r.bottom = std::min(r.bottom, int32_t(target.Height()));
-    return r;
-  };
-  const DibRect want = clip(part), have = clip(partRect_);
-  if (want.left >= want.right || want.top >= want.bottom) return true;
-  return have.left <= want.left && have.top <= want.top && want.right <= have.right && want.bottom <= have.bottom;
+  return Holds(partRect_, part, workspace_.RenderTarget().Width(), workspace_.RenderTarget().Height());
+}
+
+bool EffectController::IsDrawn(const DibRect& part) const {
+  return HasScene() && Holds(drawn_, part, workspace_.RenderTarget().Width(), workspace_.RenderTarget().Height());
 }
 
 void EffectController::WriteResult(const ProgressCallback& progress) {

@@ -53,6 +53,9 @@ class EffectController {
   // Whether the rectangle holds the current settings' render, from the whole
   // render or from a part that contains it.
   bool IsPartCurrent(const DibRect& part) const;
+  // Whether the last render, whole or a part, covered the rectangle, with
+  // whatever settings it had.
+  bool IsDrawn(const DibRect& part) const;
   // Brings the scene, its texture and the render up to date with the current
   // settings, doing only the stages whose inputs changed (a scene that was
   // never built is built first), then composites into the host's output
@@ -79,6 +82,7 @@ class EffectController {
   };
   Stage slices_, texture_, render_, part_;
   DibRect partRect_{0, 0, 0, 0};
+  DibRect drawn_{0, 0, 0, 0};
   uint64_t generations_ = 0;
 };
 

@@ -157,6 +157,8 @@ TEST(EffectControllerTest, APartIsCurrentForWhatItHoldsAndOkStillRendersTheWhole
   EXPECT_FALSE(effect.IsRenderCurrent());
   effect.Settings().angleY = 5;
   EXPECT_FALSE(effect.IsPartCurrent({4, 4, 12, 12})) << "drawn with another camera";
+  EXPECT_TRUE(effect.IsDrawn({4, 4, 12, 12})) << "but drawn: a pan there needs no render";
+  EXPECT_FALSE(effect.IsDrawn({0, 4, 12, 12}));
   effect.Settings().angleY = 0;
   EXPECT_TRUE(effect.IsPartCurrent({4, 4, 12, 12}));
 
@@ -168,6 +170,9 @@ TEST(EffectControllerTest, APartIsCurrentForWhatItHoldsAndOkStillRendersTheWhole
   effect.Settings().angleX = 21;
   effect.RenderPart({0, 0, 5, 5}, nullptr);
   EXPECT_FALSE(effect.IsPartCurrent({0, 0, 24, 24}));
+  EXPECT_FALSE(effect.IsDrawn({0, 0, 24, 24}));
+  effect.BuildScene();
+  EXPECT_FALSE(effect.IsDrawn({0, 0, 2, 2})) << "a new scene has drawn nothing";
 }
 
 }  // namespace

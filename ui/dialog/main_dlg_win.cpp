@@ -395,7 +395,7 @@ void CMainDlg::RenderPreview() {
   } else {
     effect_.RenderPart(part, ProgressHandler());
   }
-  RefillView();
+  CopyViewImage();
   progress_.ShowWindow(SW_HIDE);
   ::SetCursor(previous);
   preview_.Invalidate(true);
@@ -416,9 +416,13 @@ void CMainDlg::ResetView() {
 }
 
 void CMainDlg::RefillView() {
-  if (view_.Width() == 0) return;
   // A pan or a larger pane beyond the drawn part draws it first.
-  if (effect_.HasScene() && !effect_.IsPartCurrent(ViewPart())) return RenderPreview();
+  if (view_.Width() != 0 && effect_.HasScene() && !effect_.IsDrawn(ViewPart())) return RenderPreview();
+  CopyViewImage();
+}
+
+void CMainDlg::CopyViewImage() {
+  if (view_.Width() == 0) return;
   const PreviewRect v = preview_.View().View();
   view_.Fill(0);
   view_.DrawOver(effect_.Workspace().RenderTarget(), -v.left, -v.top, 255);

@@ -82,6 +82,7 @@ class CMainDlg : public CToolDlg, private TimerService {
   DibRect ViewPart() const;
   void ResetView();
   void RefillView();
+  void CopyViewImage();
   void OnProgress(int32_t done, int32_t total);
   ProgressCallback ProgressHandler();
 
