@@ -48,7 +48,8 @@ struct CRect3D {
   int32_t i0 = 0, i1 = 0, i2 = 0, i3 = 0;
 };
 
-// A texture owns a copy of its pixels (0xAARRGGBB, row-major, Width() a row).
+// A texture owns its pixels (0xAARRGGBB, row-major, Width() a row): a copy,
+// or a buffer made for it and handed over.
 // It is never empty, so every texel lookup clamped to the size is valid.
 class CTexture3D {
  public:
