@@ -40,10 +40,6 @@ uint32_t UpdateCrc(uint32_t crc, const uint8_t* bytes, size_t size) {
   return crc;
 }
 
-uint32_t BigEndian32(const uint8_t* p) {
-  return uint32_t(p[0]) << 24 | uint32_t(p[1]) << 16 | uint32_t(p[2]) << 8 | p[3];
-}
-
 bool ReadExactly(const ByteSource& read, uint8_t* buffer, size_t size) {
   while (size > 0) {
     const size_t got = read(buffer, size);
@@ -77,8 +73,8 @@ bool DepthFits(uint8_t colourType, uint8_t depth) {
 }
 
 bool ParseHeader(const uint8_t* data, PngHeader* header, std::string* reason) {
-  header->width = BigEndian32(data);
-  header->height = BigEndian32(data + 4);
+  header->width = PngBigEndian32(data);
+  header->height = PngBigEndian32(data + 4);
   header->bitDepth = data[8];
   header->colourType = data[9];
   header->interlace = data[12];
@@ -109,7 +105,7 @@ bool ScanPngChunks(const ByteSource& read, PngHeader* header, std::string* reaso
       *reason = "the file ends before its end chunk";
       return false;
     }
-    const uint32_t length = BigEndian32(head);
+    const uint32_t length = PngBigEndian32(head);
     const uint8_t* type = head + 4;
     const std::string name(reinterpret_cast<const char*>(type), 4);
     if (length > kMaxChunkLength) {
@@ -150,7 +146,7 @@ bool ScanPngChunks(const ByteSource& read, PngHeader* header, std::string* reaso
       *reason = "the file ends inside chunk " + name;
       return false;
     }
-    if (BigEndian32(stored) != (crc ^ 0xFFFFFFFFu)) {
+    if (PngBigEndian32(stored) != (crc ^ 0xFFFFFFFFu)) {
       *reason = "checksum error in chunk " + name;
       return false;
     }

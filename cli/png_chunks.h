@@ -31,6 +31,11 @@ using ByteSource = std::function<size_t(uint8_t* buffer, size_t size)>;
 // IDAT").
 bool ScanPngChunks(const ByteSource& read, PngHeader* header, std::string* reason);
 
+// A chunk's length or a header field: four bytes, most significant first.
+inline uint32_t PngBigEndian32(const uint8_t* p) {
+  return uint32_t(p[0]) << 24 | uint32_t(p[1]) << 16 | uint32_t(p[2]) << 8 | p[3];
+}
+
 // The chunk checksum: CRC-32 over a chunk's type and data.
 uint32_t PngCrc(const uint8_t* bytes, size_t size);
 

@@ -6,6 +6,8 @@
 #include <cstring>
 #include <utility>
 
+#include "cli/png_chunks.h"
+
 #ifdef __SSE2__
 #include <emmintrin.h>
 #endif
@@ -13,10 +15,6 @@
 namespace tessaro::cli {
 
 namespace {
-
-uint32_t BigEndian32(const uint8_t* p) {
-  return uint32_t(p[0]) << 24 | uint32_t(p[1]) << 16 | uint32_t(p[2]) << 8 | p[3];
-}
 
 uint8_t PaethPredictor(int a, int b, int c) {
   const int pa = std::abs(b - c), pb = std::abs(a - c), pc = std::abs(a + b - 2 * c);
@@ -173,13 +171,13 @@ bool ReadPngDirect(const std::vector<uint8_t>& file, Picture* picture) {
   bool colourKey = false;
   std::vector<std::pair<size_t, size_t>> spans;
   for (size_t at = 0; file.size() - at >= 12;) {
-    const size_t length = BigEndian32(&file[at]);
+    const size_t length = PngBigEndian32(&file[at]);
     if (length > file.size() - at - 12) return false;
     const char* type = reinterpret_cast<const char*>(&file[at + 4]);
     const uint8_t* body = &file[at + 8];
     if (std::memcmp(type, "IHDR", 4) == 0 && length == 13) {
-      width = BigEndian32(body);
-      height = BigEndian32(body + 4);
+      width = PngBigEndian32(body);
+      height = PngBigEndian32(body + 4);
       depth = body[8];
       colourType = body[9];
       interlace = body[12];

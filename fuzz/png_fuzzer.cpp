@@ -14,14 +14,10 @@ namespace {
 
 using namespace tessaro;
 
-uint32_t BigEndian32(const uint8_t* p) {
-  return uint32_t(p[0]) << 24 | uint32_t(p[1]) << 16 | uint32_t(p[2]) << 8 | p[3];
-}
-
 bool RepairChecksums(std::vector<uint8_t>& bytes) {
   bool changed = false;
   for (size_t at = 8; at + 12 <= bytes.size();) {
-    const uint64_t length = BigEndian32(&bytes[at]);
+    const uint64_t length = cli::PngBigEndian32(&bytes[at]);
     if (at + 12 + length > bytes.size()) break;
     const uint32_t crc = cli::PngCrc(&bytes[at + 4], size_t(length) + 4);
     uint8_t* stored = &bytes[at + 8 + length];

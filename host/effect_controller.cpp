@@ -67,7 +67,7 @@ void EffectController::RenderPart(const DibRect& part, const ProgressCallback& p
   drawn_ = {0, 0, 0, 0};
   workspace_.RenderPart(settings_, progress, part);
   part_ = Stage{true, settings_, texture_.generation, ++generations_};
-  partRect_ = drawn_ = part;
+  drawn_ = part;
 }
 
 bool EffectController::AreSlicesCurrent() const {
@@ -108,7 +108,8 @@ bool EffectController::IsPartCurrent(const DibRect& part) const {
   if (IsRenderCurrent()) return true;
   if (!IsTextureCurrent() || !part_.built || part_.below != texture_.generation || !(part_.from == settings_))
     return false;
-  return Holds(partRect_, part, workspace_.RenderTarget().Width(), workspace_.RenderTarget().Height());
+  // A current part was the last render: what it covered is drawn_.
+  return IsDrawn(part);
 }
 
 bool EffectController::IsDrawn(const DibRect& part) const {

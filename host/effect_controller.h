@@ -81,8 +81,7 @@ class EffectController {
     uint64_t generation = 0;
   };
   Stage slices_, texture_, render_, part_;
-  DibRect partRect_{0, 0, 0, 0};
-  DibRect drawn_{0, 0, 0, 0};
+  DibRect drawn_{0, 0, 0, 0};  // what the last render, whole or a part, covered
   uint64_t generations_ = 0;
 };
 

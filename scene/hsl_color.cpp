@@ -89,35 +89,31 @@ const std::array<double, 511>& Lightnesses() {
   return table;
 }
 
-double MovedLightness(double l, double intensity) {
-  l = intensity > 0 ? l + (1 - l) * intensity / 255 : l - (-intensity) * l / 255;
-  return l > 1 ? 1 : (l >= 0 ? l : 0);
+uint32_t Grey(uint32_t colour, double v) {
+  const uint32_t grey = ToByte(v);
+  return (colour & 0xFF000000u) | (grey << 16) | (grey << 8) | grey;
 }
 
-// The round trip, with the lightness moved by moved(l).
-template <class Moved>
-uint32_t ShiftWith(uint32_t colour, Moved moved) {
+}  // namespace
+
+uint32_t ShiftLightness(uint32_t colour, double intensity) {
   const int c0 = int(Byte(colour, 0)), c1 = int(Byte(colour, 1)), c2 = int(Byte(colour, 2));
   const int mx = std::max({c0, c1, c2}), mn = std::min({c0, c1, c2});
   const int sum = mx + mn;
-  const double l = moved(Lightnesses()[size_t(sum)]);
-  if (mx == mn) {
-    const uint32_t grey = ToByte(l);
-    return (colour & 0xFF000000u) | (grey << 16) | (grey << 8) | grey;
-  }
+  double l = Lightnesses()[size_t(sum)];
+  l = intensity > 0 ? l + (1 - l) * intensity / 255 : l - (-intensity) * l / 255;
+  l = l > 1 ? 1 : (l >= 0 ? l : 0);
+  if (mx == mn) return Grey(colour, l);
   const double d = mx - mn;
   // The lightness is at most 0.5 exactly when sum <= 255 (the quotient is
   // correctly rounded).
   const double saturation = d / (sum <= 255 ? sum : 510 - sum);
   const double m2 = l <= 0.5 ? l * (1 + saturation) : l + saturation - l * saturation;
   const double m1 = 2 * l - m2;
-  if (m1 == m2) {
-    // Every channel is m1 plus a multiple of m2 - m1 = 0, or m1 or m2: the
-    // hue does not matter.  The moved lightness is 1 or 0 this way on the
-    // flat inside of an object at full highlight or shadow.
-    const uint32_t grey = ToByte(m1);
-    return (colour & 0xFF000000u) | (grey << 16) | (grey << 8) | grey;
-  }
+  // Every channel is m1 plus a multiple of m2 - m1 = 0, or m1 or m2: the hue
+  // does not matter.  The moved lightness is 1 or 0 this way on the flat
+  // inside of an object at full highlight or shadow.
+  if (m1 == m2) return Grey(colour, m1);
   // The last channel holding the maximum decides, as in MakeHslValid.
   const int k = c2 == mx ? 4 : (c1 == mx ? 2 : 6);
   const int a = c2 == mx ? c1 : (c1 == mx ? c0 : c2);
@@ -128,12 +124,6 @@ uint32_t ShiftWith(uint32_t colour, Moved moved) {
   const uint32_t r1 = ToByte(ChannelPicked(m1, m2, hue));
   const uint32_t r2 = ToByte(ChannelPicked(m1, m2, hue - 120));
   return (colour & 0xFF000000u) | (r2 << 16) | (r1 << 8) | r0;
-}
-
-}  // namespace
-
-uint32_t ShiftLightness(uint32_t colour, double intensity) {
-  return ShiftWith(colour, [intensity](double l) { return MovedLightness(l, intensity); });
 }
 
 double HslColor::GetLightness() {

@@ -160,6 +160,14 @@ double LightIntensity(int32_t dx, int32_t dy, double offset, const EffectSetting
   return a;
 }
 
+// The angle LightIntensity adds to a step's direction.  Stored or scripted
+// directions may lie outside -180..180: the same direction inside that range
+// keeps the angle arithmetic bounded.
+double LightOffset(const EffectSettings& s) {
+  const double light = DegreesToRadians(WrapDegrees(s.lightDirection));
+  return light > 0 ? kPi - light : -kPi - light;
+}
+
 bool LightnessPath(const EffectSettings& s) { return s.highlightColor == 0xFFFFFF && s.shadowColor == 0; }
 
 uint32_t ShadePixel(uint32_t p, double a, const EffectSettings& s) {
@@ -196,10 +204,7 @@ void ShadeRows(RowsView<const uint32_t> in, int32_t w, int32_t h, const HeightFi
     uint64_t key = ~uint64_t(0);
     double intensity = 0;
   };
-  // Stored or scripted directions may lie outside -180..180: the same
-  // direction inside that range keeps the angle arithmetic bounded.
-  const double light = DegreesToRadians(WrapDegrees(s.lightDirection));
-  const double offset = light > 0 ? kPi - light : -kPi - light;
+  const double offset = LightOffset(s);
   const bool lightness = LightnessPath(s);
   const int threads = ThreadsFor(int64_t(w) * h);
   RunOnWorkers(threads, [&](int thread) {
@@ -242,8 +247,7 @@ void ShadeTexture(CDib& image, const HeightField& heights, const EffectSettings&
     ShadeRows({image.Pixels(), size_t(image.Stride())}, w, h, heights, s, false,
               {result.Pixels(), size_t(result.Stride())});
   } else if (s.lighting) {
-    const double light = DegreesToRadians(WrapDegrees(s.lightDirection));
-    const double offset = light > 0 ? kPi - light : -kPi - light;
+    const double offset = LightOffset(s);
     for (int32_t x = 0; x < w; ++x) {
       for (int32_t y = 0; y < h; ++y) {
         const int32_t t = heights.At(x, y), u = heights.At(x - 1, y), v = heights.At(x, y - 1);

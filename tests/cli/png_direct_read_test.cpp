@@ -49,10 +49,6 @@ std::vector<uint8_t> EncodeWithLibpng(const std::vector<uint8_t>& samples, uint3
   return ok ? out : std::vector<uint8_t>{};
 }
 
-uint32_t BigEndian32(const uint8_t* p) {
-  return uint32_t(p[0]) << 24 | uint32_t(p[1]) << 16 | uint32_t(p[2]) << 8 | p[3];
-}
-
 void AppendChunk(std::vector<uint8_t>& file, const char* type, const uint8_t* data, size_t size) {
   for (int shift = 24; shift >= 0; shift -= 8) file.push_back(uint8_t(size >> shift));
   const size_t start = file.size();
@@ -67,8 +63,8 @@ void AppendChunk(std::vector<uint8_t>& file, const char* type, const uint8_t* da
 std::vector<uint8_t> Rechunked(const std::vector<uint8_t>& png, size_t piece) {
   std::vector<uint8_t> data, out;
   size_t at = 8;
-  for (; at + 12 <= png.size(); at += 12 + BigEndian32(&png[at])) {
-    const size_t length = BigEndian32(&png[at]);
+  for (; at + 12 <= png.size(); at += 12 + cli::PngBigEndian32(&png[at])) {
+    const size_t length = cli::PngBigEndian32(&png[at]);
     if (std::memcmp(&png[at + 4], "IDAT", 4) == 0) {
       data.insert(data.end(), &png[at + 8], &png[at + 8] + length);
     } else if (std::memcmp(&png[at + 4], "IEND", 4) == 0) {
@@ -120,8 +116,8 @@ TEST(PngDirectRead, ShortOrForeignDataIsLeftToTheGeneralReader) {
   ASSERT_TRUE(cli::ReadPngDirect(chunks, &picture));
   // The image data cut short: the rows cannot all be filled.
   size_t idat = 0;
-  while (std::memcmp(&chunks[idat + 4], "IDAT", 4) != 0) idat += 12 + BigEndian32(&chunks[idat]);
-  const size_t length = BigEndian32(&chunks[idat]);
+  while (std::memcmp(&chunks[idat + 4], "IDAT", 4) != 0) idat += 12 + cli::PngBigEndian32(&chunks[idat]);
+  const size_t length = cli::PngBigEndian32(&chunks[idat]);
   std::vector<uint8_t> cut(chunks.begin(), chunks.begin() + long(idat));
   AppendChunk(cut, "IDAT", &chunks[idat + 8], length / 2);
   cut.insert(cut.end(), chunks.end() - 12, chunks.end());
